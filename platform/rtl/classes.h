@@ -1,0 +1,45 @@
+// The class library's base classes: TObject, and TComponent with ownership
+// (owned components are destroyed with their owner, last created first).
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "rtl/system.h"
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+// An event handler bound to an object, called with the sending object.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+class TComponent : public TObject {
+public:
+    explicit TComponent(TComponent* AOwner);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    TComponent* Owner() const { return FOwner; }
+    int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    TComponent* Components(int index) const { return FComponents[static_cast<std::size_t>(index)]; }
+
+    // Called on every component once its layout has been applied.
+    virtual void Loaded() {}
+
+    AnsiString Name;
+
+protected:
+    // Frees the owned components now, last created first (for owners whose own parts must
+    // outlive their components).
+    void DestroyComponents();
+
+private:
+    void InsertComponent(TComponent* component) { FComponents.push_back(component); }
+    void RemoveComponent(TComponent* component);
+
+    TComponent* FOwner = nullptr;
+    std::vector<TComponent*> FComponents;
+};

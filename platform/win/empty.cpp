@@ -1,0 +1,1 @@
+// Keeps the library buildable while it has no other source.
