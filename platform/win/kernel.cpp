@@ -1,0 +1,7 @@
+#include "win/kernel.h"
+
+#include "rtl/clock.h"
+
+DWORD GetTickCount() { return static_cast<DWORD>(Clock().NowMs()); }
+
+void Sleep(DWORD milliseconds) { Clock().SleepMs(milliseconds); }
