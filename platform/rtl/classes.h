@@ -1,4 +1,4 @@
-// The class library's base classes: TObject, and TComponent with ownership
+// The class library's base classes: TObject, TPersistent, and TComponent with ownership
 // (owned components are destroyed with their owner, last created first).
 #pragma once
 
@@ -15,7 +15,10 @@ public:
 // An event handler bound to an object, called with the sending object.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
-class TComponent : public TObject {
+// An object whose properties a form layout can set (fonts, corner colours, components).
+class TPersistent : public TObject {};
+
+class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
@@ -28,6 +31,9 @@ public:
 
     // Called on every component once its layout has been applied.
     virtual void Loaded() {}
+    // Called by the layout loader with the object the component's entry stands in
+    // (a control takes a windowed control as its parent).
+    virtual void SetParentComponent(TComponent* parent) {}
 
     AnsiString Name;
 
