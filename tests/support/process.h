@@ -1,0 +1,106 @@
+// Test support: starting built programs and helpers as processes, with their own current folder
+// and environment, and waiting for them with a time limit.
+#pragma once
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace testproc {
+
+using Clock = std::chrono::steady_clock;
+
+struct Child {
+    pid_t pid = -1;
+    Clock::time_point started;
+};
+
+// Starts argv[0] (a path) with cwd as its current folder; env entries are added to (or replace)
+// this process's environment.
+inline Child Start(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                   const std::map<std::string, std::string>& env = {}) {
+    std::map<std::string, std::string> merged;
+    for (char** e = environ; *e; ++e) {
+        std::string entry = *e;
+        auto eq = entry.find('=');
+        if (eq != std::string::npos) merged[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    for (auto& [k, v] : env) merged[k] = v;
+    std::vector<std::string> envText;
+    for (auto& [k, v] : merged) envText.push_back(k + "=" + v);
+    std::vector<char*> envp, args;
+    for (auto& e : envText) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argvCopy = argv;
+    for (auto& a : argvCopy) args.push_back(a.data());
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    Child child;
+    child.started = Clock::now();
+    if (posix_spawn(&child.pid, argvCopy[0].c_str(), &actions, nullptr, args.data(), envp.data()) != 0)
+        child.pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+// Waits up to limit; the exit code, or nothing when it did not end (it is then killed).
+inline std::optional<int> Wait(Child& child, std::chrono::milliseconds limit,
+                               Clock::time_point* ended = nullptr) {
+    auto deadline = Clock::now() + limit;
+    for (;;) {
+        int status = 0;
+        pid_t r = waitpid(child.pid, &status, WNOHANG);
+        if (r == child.pid) {
+            if (ended) *ended = Clock::now();
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (Clock::now() > deadline) {
+            kill(child.pid, SIGKILL);
+            waitpid(child.pid, &status, 0);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A fresh folder under the system's temporary folder, removed with the object.
+struct TempDir {
+    std::filesystem::path path;
+    TempDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "varnith-XXXXXX").string();
+        path = mkdtemp(tmpl.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+}  // namespace testproc
