@@ -1,11 +1,13 @@
 // Stand-ins for the Windows kernel calls the programs make.
 #pragma once
 
-#include <cstdint>
-
-using DWORD = std::uint32_t;
+#include "win/windef.h"
 
 // Milliseconds on the loop's clock, wrapping at 2^32 as the Windows tick count does.
 DWORD GetTickCount();
 // Waits on the loop's clock (a virtual clock just moves on).
 void Sleep(DWORD milliseconds);
+
+// Makes the folder the process's current folder; the code page 932 path goes to the system as
+// UTF-8 (chdir). FALSE when the folder cannot be entered.
+BOOL SetCurrentDirectoryA(const char* pathName);

@@ -1,0 +1,167 @@
+#include "win/shell.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "rtl/codepage.h"
+#include "win/cmdline.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr HINSTANCE kStarted = 42;  // what the Windows shell returns for a start
+
+// A program the system starts itself: a regular file we may execute, with an ELF header or a
+// "#!" line (a disc often marks every file executable, so the permission alone says nothing).
+bool IsProgram(const fs::path& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(path.c_str(), X_OK) != 0)
+        return false;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char head[4] = {};
+    ssize_t got = read(fd, head, sizeof head);
+    close(fd);
+    return (got >= 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0) ||
+           (got >= 2 && head[0] == '#' && head[1] == '!');
+}
+
+std::optional<fs::path> FindOnPath(const char* name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string dir = dirs.substr(start, end - start);
+        if (!dir.empty()) {
+            fs::path candidate = fs::path(dir) / name;
+            struct stat st;
+            if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                access(candidate.c_str(), X_OK) == 0)
+                return candidate;
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+// Why the start failed, as the grandchild reports it through the pipe.
+struct TStartError {
+    int InFolder;  // 1 when entering the working folder failed, 0 when the start itself did
+    int Errno;
+};
+
+HINSTANCE ResultOf(const TStartError& e) {
+    if (e.InFolder) return SE_ERR_PNF;
+    switch (e.Errno) {
+    case ENOENT: case ENOTDIR: return SE_ERR_FNF;
+    case EACCES: case EPERM: return SE_ERR_ACCESSDENIED;
+    case ENOEXEC: return SE_ERR_BADFORMAT;
+    default: return SE_ERR_OOM;  // out of processes or memory
+    }
+}
+
+// Reports the failure of the start from the child, and ends it.
+[[noreturn]] void FailStart(int reportFd, int inFolder) {
+    TStartError e{inFolder, errno};
+    ssize_t ignored = write(reportFd, &e, sizeof e);
+    (void)ignored;
+    _exit(127);
+}
+
+// Starts argv[0] with argv, detached: the intermediate child makes a new session and forks the
+// program, then ends at once, so the program is adopted by init and never left as our zombie.
+// Between fork and exec only async-signal-safe calls are made. A close-on-exec pipe carries a
+// failure back; its end of file means the program is running.
+HINSTANCE StartDetached(const std::vector<std::string>& argv, const fs::path* folder) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const char* cwd = folder ? folder->c_str() : nullptr;
+
+    int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int report[2];
+    if (devNull < 0 || pipe2(report, O_CLOEXEC) != 0) {
+        if (devNull >= 0) close(devNull);
+        return SE_ERR_OOM;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        setsid();
+        pid_t program = fork();
+        if (program < 0) FailStart(report[1], 0);
+        if (program > 0) _exit(0);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        signal(SIGPIPE, SIG_DFL);
+        if (cwd && chdir(cwd) != 0) FailStart(report[1], 1);
+        dup2(devNull, STDIN_FILENO);
+        // No descriptor of ours beyond the standard three reaches the program.
+        close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
+        execve(args[0], args.data(), environ);
+        FailStart(report[1], 0);
+    }
+    int forkErrno = errno;
+    close(report[1]);
+    close(devNull);
+    if (child < 0) {
+        close(report[0]);
+        return ResultOf({0, forkErrno});
+    }
+    TStartError error{};
+    ssize_t got;
+    do got = read(report[0], &error, sizeof error);
+    while (got < 0 && errno == EINTR);
+    close(report[0]);
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
+    return got == static_cast<ssize_t>(sizeof error) ? ResultOf(error) : kStarted;
+}
+
+bool IsOpenVerb(const char* verb) {
+    return !verb || !*verb || strcasecmp(verb, "open") == 0;
+}
+
+}  // namespace
+
+HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                        const char* directory, int showCommand) {
+    if (!file || !*file) return SE_ERR_FNF;
+    if (!IsOpenVerb(verb)) return SE_ERR_NOASSOC;
+
+    std::error_code ec;
+    std::optional<fs::path> folder;
+    if (directory && *directory) folder = fs::absolute(AnsiToUtf8(directory), ec);
+    const fs::path base = folder ? *folder : fs::current_path(ec);
+    // An absolute name: never taken for an option, whatever its first character.
+    const fs::path path = base / AnsiToUtf8(file);
+    if (!path.is_absolute() || !fs::exists(path, ec)) return SE_ERR_FNF;
+
+    std::vector<std::string> argv;
+    if (IsProgram(path)) {
+        argv.push_back(path.string());
+        if (parameters)
+            for (std::string& a : SplitCommandLineArguments(AnsiToUtf8(parameters)))
+                argv.push_back(std::move(a));
+    } else {
+        std::optional<fs::path> opener = FindOnPath("xdg-open");
+        if (!opener) return SE_ERR_NOASSOC;
+        argv = {opener->string(), path.string()};
+    }
+    return StartDetached(argv, folder ? &*folder : nullptr);
+}
