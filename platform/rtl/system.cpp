@@ -7,6 +7,7 @@ bool IsDBCSLeadByte(unsigned char byte) {
 }
 
 bool IsTrailByte(const AnsiString& s, int index) {
+    if (index < 2 || index > s.Length()) return false;
     // Walk whole characters from the start: only that tells a trail byte from a lead byte.
     int i = 1;
     while (i < index) i += IsDBCSLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;

@@ -1,0 +1,88 @@
+#include "rtl/stringlist.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "rtl/codepage.h"
+#include "rtl/consts.h"
+#include "rtl/sysutils.h"
+
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+struct FileHandle {
+    int fd;
+    ~FileHandle() { if (fd >= 0) ::close(fd); }
+};
+
+}  // namespace
+
+AnsiString TStrings::Text() const {
+    std::string text;
+    for (int i = 0; i < Count(); ++i) {
+        text += Strings(i).str();
+        text += "\r\n";
+    }
+    return AnsiString(std::move(text));
+}
+
+void TStrings::SetText(const AnsiString& Value) {
+    Clear();
+    const std::string& s = Value.str();
+    std::size_t end = s.find('\0');
+    if (end == std::string::npos) end = s.size();
+    std::size_t i = 0;
+    while (i < end) {
+        std::size_t start = i;
+        while (i < end && s[i] != '\r' && s[i] != '\n') ++i;
+        Add(AnsiString(s.substr(start, i - start)));
+        if (i < end && s[i] == '\r') ++i;
+        if (i < end && s[i] == '\n') ++i;
+    }
+}
+
+void TStrings::LoadFromFile(const AnsiString& FileName) {
+    // Non-blocking, so that a named pipe cannot stall the opening; only regular files are read.
+    FileHandle file{::open(AnsiToUtf8(FileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    struct stat info;
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
+        throw EFOpenError(Format(SFOpenError, {FileName}));
+
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EFOpenError(Format(SFOpenError, {FileName}));
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    SetText(AnsiString(std::move(bytes)));
+}
+
+void TStrings::SaveToFile(const AnsiString& FileName) const {
+    AnsiString text = Text();
+    FileHandle file{::open(AnsiToUtf8(FileName).c_str(),
+                           O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666)};
+    if (file.fd < 0) throw EFCreateError(Format(SFCreateError, {FileName}));
+
+    const char* p = text.data();
+    std::size_t left = text.str().size();
+    while (left > 0) {
+        ssize_t n = ::write(file.fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EFCreateError(Format(SFCreateError, {FileName}));
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    int fd = file.fd;
+    file.fd = -1;
+    if (::close(fd) != 0) throw EFCreateError(Format(SFCreateError, {FileName}));
+}
