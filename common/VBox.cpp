@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "Stdgraphics.h"
+#include "vcl/layouttables.h"
 #include "win/kernel.h"
 
 // ---- TRectColor ----
@@ -209,3 +210,43 @@ namespace VBox {
 void Register() {}
 
 }  // namespace VBox
+
+// ---- the box in form layouts ----
+
+namespace {
+
+const TPropertyTable& RectColorProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        t.Define<TRectColor>("UpRight", [](TRectColor* r, const TFormValue& v) { r->SetUpRight(LayoutColor(v)); });
+        t.Define<TRectColor>("UpLeft", [](TRectColor* r, const TFormValue& v) { r->SetUpLeft(LayoutColor(v)); });
+        t.Define<TRectColor>("DownRight", [](TRectColor* r, const TFormValue& v) { r->SetDownRight(LayoutColor(v)); });
+        t.Define<TRectColor>("DownLeft", [](TRectColor* r, const TFormValue& v) { r->SetDownLeft(LayoutColor(v)); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& VBoxProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&ControlProperties());
+        t.Sub<TVBox>("RectColor", [](TVBox* b) -> TPersistent* { return b->RectColor(); }, RectColorProperties());
+        t.Define<TVBox>("GradStyle", [](TVBox* b, const TFormValue& v) {
+            b->SetGradStyle(static_cast<TGradientStyle>(LayoutEnum(
+                v, {"vbHGrad", "vbVGrad", "vbDRGrad", "vbDLGrad", "vbGradient", "vbTextureTile", "vbTextureFill", "vbFill"})));
+        });
+        t.Define<TVBox>("BorderTop", [](TVBox* b, const TFormValue& v) { b->SetBorderTop(LayoutColor(v)); });
+        t.Define<TVBox>("BorderBottom", [](TVBox* b, const TFormValue& v) { b->SetBorderBottom(LayoutColor(v)); });
+        t.Define<TVBox>("BorderWidth", [](TVBox* b, const TFormValue& v) { b->SetBorderWidth(LayoutInt(v)); });
+        return t;
+    }();
+    return table;
+}
+
+// Makes the box known to the form loader, as the class library streams a form's component
+// classes.
+struct TVBoxClass {
+    TVBoxClass() { RegisterClass("TVBox", [](TComponent* owner) { return new TVBox(owner); }, VBoxProperties()); }
+} gVBoxClass;
+
+}  // namespace

@@ -93,7 +93,8 @@ void ReadFormLayout(TComponent* root, const std::string& layoutUtf8, const TProp
     for (TComponent* component : loaded) {
         if (component == root) continue;
         auto field = bindings.Fields.find(component->Name.str());
-        if (field != bindings.Fields.end()) *field->second = component;
+        if (field != bindings.Fields.end() && !field->second(component))
+            LayoutError("component " + component->Name.str() + " is of another class than its field");
     }
     for (TComponent* component : loaded) component->Loaded();
 }

@@ -66,9 +66,19 @@ const TPropertyTable* FindClassTable(const AnsiString& className);
 
 // What the root object (the form) offers the layout: its component fields and its handlers.
 struct TFormBindings {
-    std::map<std::string, TComponent**> Fields;
+    // Each takes the component of its name; false when the component is of another class.
+    std::map<std::string, std::function<bool(TComponent*)>> Fields;
     std::map<std::string, TNotifyEvent> Handlers;
 };
+
+// The binding of a component field of the form: Field(Image1).
+template <class T>
+std::function<bool(TComponent*)> Field(T*& field) {
+    return [&field](TComponent* component) {
+        field = dynamic_cast<T*>(component);
+        return field != nullptr;
+    };
+}
 
 class TFormReader {
 public:

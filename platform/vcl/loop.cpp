@@ -89,6 +89,13 @@ void SetLoopExceptionHandler(std::function<void(std::exception_ptr)> handler) {
     gExceptionHandler = std::move(handler);
 }
 
+void HandleLoopException(std::exception_ptr error) {
+    if (gExceptionHandler)
+        gExceptionHandler(error);
+    else
+        loopglue::ReportUnhandled(error);
+}
+
 TVirtualLoop::TVirtualLoop() : FPreviousLoop(gLoop), FPreviousClock(&Clock()) {
     gLoop = this;
     SetClock(&FClock);

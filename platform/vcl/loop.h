@@ -81,6 +81,8 @@ TMessageLoop& MessageLoop();
 // object installs its exception report here. Without a handler the exception leaves the loop
 // (the virtual loop's Advance or Run) or, on the real loop, is written to the error output.
 void SetLoopExceptionHandler(std::function<void(std::exception_ptr)> handler);
+// Hands an exception that the toolkit's events raised to that handler (or the error output).
+void HandleLoopException(std::exception_ptr error);
 
 // The test loop: while it lives it is the loop in force and its clock is Clock().
 class TVirtualLoop : public TMessageLoop {

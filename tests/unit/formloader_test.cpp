@@ -73,10 +73,10 @@ struct Registration {
 
 TEST(FormLoader, AppliesPropertiesInStoredOrderAndBindsFieldsAndHandlers) {
     TProbe form(nullptr);
-    TComponent* child = nullptr;
+    TProbe* child = nullptr;
     int clicks = 0;
     TFormBindings bindings;
-    bindings.Fields["Child1"] = &child;
+    bindings.Fields["Child1"] = Field(child);
     bindings.Handlers["Child1Click"] = [&](TObject*) { ++clicks; };
     ReadFormLayout(&form, R"(
 object Form1: TProbe
@@ -97,7 +97,7 @@ end)", ProbeTable(), bindings);
     EXPECT_EQ(form.Log, (std::vector<std::string>{"Caption=Trellan 2", "Left=-434",
                                                   "Color=" + std::to_string(clBtnFace), "Loaded"}));
     ASSERT_NE(child, nullptr);
-    auto* probe = static_cast<TProbe*>(child);
+    TProbe* probe = child;
     EXPECT_EQ(probe->Name, "Child1");
     EXPECT_EQ(probe->Parent, &form);
     EXPECT_EQ(probe->Owner(), &form);

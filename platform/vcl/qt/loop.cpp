@@ -87,7 +87,7 @@ private:
             const std::uint64_t now = Clock().NowMs();
             while (FireNextDue(now)) {}
         } catch (...) {
-            loopglue::ReportUnhandled(std::current_exception());
+            HandleLoopException(std::current_exception());
         }
         Arm();
     }

@@ -113,7 +113,7 @@ void TWidgetGlue::MouseRelease(TWinControl* control, QMouseEvent* e) {
         target->Click();
 }
 
-void TWidgetGlue::Report(std::exception_ptr error) { loopglue::ReportUnhandled(error); }
+void TWidgetGlue::Report(std::exception_ptr error) { HandleLoopException(error); }
 
 // ---- the windowed control's widget ----
 
@@ -124,7 +124,6 @@ TNativeWindow* TWinControl::CreateWidget(TNativeWindow* parent) {
     return NativeWindow(w);
 }
 
-TNativeWindow* TForm::CreateWidget(TNativeWindow* parent) { return TWinControl::CreateWidget(nullptr); }
 
 void TWinControl::WidgetSetGeometry() {
     QWidget* w = QtWidget(FWidget);
