@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program icon: a silver disc with a green play badge, one 32 x 32 image with the
-16 standard Windows colours (4-bit DIB with an AND mask). Writes resources/Varnith2.ico and
-resources/mainicon.inc (the same bytes as a C initializer list, compiled into the programs).
-Python 3 standard library only; run it again after changing the drawing."""
+16 standard Windows colours (4-bit DIB with an AND mask). Writes resources/Varnith2.ico, which
+the build compiles into the launcher as its resource MAINICON and copies beside the programs as
+the default disc icon. Python 3 standard library only; run it again after changing the drawing."""
 
 import math
 import os
@@ -95,11 +95,6 @@ def main():
     data = icon_bytes()
     with open(os.path.join(root, "Varnith2.ico"), "wb") as f:
         f.write(data)
-    lines = ["// The program icon MAINICON, the bytes of Varnith2.ico; written by scripts/make-icon.py."]
-    for i in range(0, len(data), 16):
-        lines.append(" ".join("0x%02X," % b for b in data[i:i + 16]))
-    with open(os.path.join(root, "mainicon.inc"), "w") as f:
-        f.write("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":
