@@ -4,7 +4,6 @@
 #include <climits>
 #include <cmath>
 #include <memory>
-#include <vector>
 
 namespace Stdgraphics {
 
@@ -72,14 +71,6 @@ DWORD DrawGradation(const TRect& R, TCanvas* Canvas, TColor TopLeft, TColor TopR
     const long long W = (long long)R.Right - R.Left, H = (long long)R.Bottom - R.Top;
     const TChannels tl = Split(TopLeft), tr = Split(TopRight);
     const TChannels bl = Split(BottomLeft), br = Split(BottomRight);
-    // The row weights v = y / H and 1 - v are the same in every column: formed once per call
-    // (for the first rows; rows beyond a canvas's reach are few and get them formed in place).
-    constexpr long long kKeptRows = 16384;
-    std::vector<Extended> v, iv;
-    for (long long y = 0; y < std::min(H, kKeptRows) && W > 0; ++y) {
-        v.push_back(Extended(y) / Extended(H));
-        iv.push_back(1 - v.back());
-    }
     for (long long x = 0; x < W; ++x) {
         const Extended u = Extended(x) / Extended(W);
         const Extended iu = 1 - u;
@@ -89,9 +80,8 @@ DWORD DrawGradation(const TRect& R, TCanvas* Canvas, TColor TopLeft, TColor TopR
             bottom[c] = Round((iu * Extended(bl.C[c]) + u * Extended(br.C[c])) * Extended(kFactor));
         }
         for (long long y = 0; y < H; ++y) {
-            const bool kept = y < kKeptRows;
-            const Extended vy = kept ? v[y] : Extended(y) / Extended(H);
-            const Extended ivy = kept ? iv[y] : 1 - vy;
+            const Extended vy = Extended(y) / Extended(H);
+            const Extended ivy = 1 - vy;
             long long value[3];
             for (int c = 0; c < 3; ++c)
                 value[c] = static_cast<long long>(

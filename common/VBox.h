@@ -84,7 +84,8 @@ public:
     // The base's bounds change, then a redraw, on every call.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // Animates the fill in place, each step painted at once and followed by a pause of Pause
-    // milliseconds; ends with the colours and the copy mode as they were, and one redraw.
+    // milliseconds; ends with the colours as they were (the copy mode at SRCCOPY after a texture
+    // style, else as it was), and one redraw.
     void Flash(unsigned Pause, unsigned Count);
 
 protected:

@@ -402,17 +402,18 @@ void TCanvas::Blit(const TRect& dest, TBitmap* from, const TRect& source, TCopyM
 
 void Frame3D(TCanvas* canvas, TRect& rect, TColor TopColor, TColor BottomColor, int Width) {
     canvas->Pen()->SetWidth(1);
+    const int rings = Width > 0 ? Width : 0;
     int left = rect.Left, top = rect.Top, right = rect.Right - 1, bottom = rect.Bottom - 1;
-    for (; Width > 0; --Width) {
+    // Each ring's four edges are forward runs; a ring past the middle of the rectangle paints
+    // only what its runs still hold, and once both its extents are empty no later ring paints.
+    for (int ring = 0; ring < rings && (left <= right || top <= bottom); ++ring) {
         canvas->Pen()->SetColor(TopColor);
-        canvas->MoveTo(left, bottom);
-        canvas->LineTo(left, top);
-        canvas->LineTo(right, top);
+        if (left < right) { canvas->MoveTo(left, top); canvas->LineTo(right, top); }
+        if (top < bottom) { canvas->MoveTo(left, top); canvas->LineTo(left, bottom); }
         canvas->Pen()->SetColor(BottomColor);
-        canvas->MoveTo(right, top);
-        canvas->LineTo(right, bottom);
-        canvas->LineTo(left - 1, bottom);
+        if (top <= bottom) { canvas->MoveTo(right, top); canvas->LineTo(right, bottom + 1); }
+        if (left <= right) { canvas->MoveTo(left, bottom); canvas->LineTo(right + 1, bottom); }
         ++left, ++top, --right, --bottom;
     }
-    rect = TRect(left, top, right + 1, bottom + 1);
+    rect = TRect(rect.Left + rings, rect.Top + rings, rect.Right - rings, rect.Bottom - rings);
 }

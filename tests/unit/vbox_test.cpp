@@ -184,6 +184,28 @@ TEST_F(VBoxTest, FrameRings) {
     }
 }
 
+TEST_F(VBoxTest, FrameRingsPastTheMiddlePaintOnlyWhatTheirRunsHold) {
+    // T: top colour, B: bottom colour; every pixel of these boxes lies on a ring.
+    struct Case { int w, h, rings; std::vector<const char*> picture; } cases[] = {
+        {4, 4, 3, {"TTTB", "TTBB", "TBBB", "BBBB"}},
+        {2, 2, 2, {"TB", "BB"}},
+        {5, 3, 4, {"TTBTB", "TBBBB", "BBBBB"}},
+        {3, 3, 1000000, {"TTB", "TBB", "BBB"}},
+    };
+    const TColor top = static_cast<TColor>(GetSysColor(20)), bottom = static_cast<TColor>(GetSysColor(16));
+    box->SetGradStyle(vbFill);
+    box->RectColor()->SetUpLeft(clRed);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rings);
+        box->SetBounds(0, 0, c.w, c.h);
+        box->SetBorderWidth(c.rings);
+        auto b = box->Painted();
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                EXPECT_EQ(b->Canvas()->Pixels(x, y), c.picture[y][x] == 'T' ? top : bottom) << x << "," << y;
+    }
+}
+
 TEST_F(VBoxTest, EachStyleUsesOnlyItsColours) {
     // Which corners each style reads: changing any other leaves the picture as it was.
     struct Case {
