@@ -229,7 +229,9 @@ const TPropertyTable& RectColorProperties() {
 
 const TPropertyTable& VBoxProperties() {
     static const TPropertyTable table = [] {
-        TPropertyTable t(&ControlProperties());
+        // The box publishes its bounds and Align, and no colour, font, visibility or mouse event.
+        TPropertyTable t(&BoundsProperties());
+        DefineAlign(t);
         t.Sub<TVBox>("RectColor", [](TVBox* b) -> TPersistent* { return b->RectColor(); }, RectColorProperties());
         t.Define<TVBox>("GradStyle", [](TVBox* b, const TFormValue& v) {
             b->SetGradStyle(static_cast<TGradientStyle>(LayoutEnum(

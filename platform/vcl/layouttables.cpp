@@ -107,16 +107,28 @@ struct TStandardClasses {
 
 }  // namespace
 
-const TPropertyTable& ControlProperties() {
+const TPropertyTable& BoundsProperties() {
     static const TPropertyTable table = [] {
         TPropertyTable t;
         t.Define<TControl>("Left", [](TControl* c, const TFormValue& v) { c->SetLeft(LayoutInt(v)); });
         t.Define<TControl>("Top", [](TControl* c, const TFormValue& v) { c->SetTop(LayoutInt(v)); });
         t.Define<TControl>("Width", [](TControl* c, const TFormValue& v) { c->SetWidth(LayoutInt(v)); });
         t.Define<TControl>("Height", [](TControl* c, const TFormValue& v) { c->SetHeight(LayoutInt(v)); });
-        t.Define<TControl>("Align", [](TControl* c, const TFormValue& v) {
-            c->SetAlign(static_cast<TAlign>(LayoutEnum(v, {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"})));
-        });
+        return t;
+    }();
+    return table;
+}
+
+void DefineAlign(TPropertyTable& t) {
+    t.Define<TControl>("Align", [](TControl* c, const TFormValue& v) {
+        c->SetAlign(static_cast<TAlign>(LayoutEnum(v, {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"})));
+    });
+}
+
+const TPropertyTable& ControlProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&BoundsProperties());
+        DefineAlign(t);
         t.Define<TControl>("Visible", [](TControl* c, const TFormValue& v) { c->SetVisible(LayoutBool(v)); });
         t.Define<TControl>("Color", [](TControl* c, const TFormValue& v) { c->SetColor(LayoutColor(v)); });
         t.Define<TControl>("ParentFont", [](TControl* c, const TFormValue& v) { c->SetParentFont(LayoutBool(v)); });

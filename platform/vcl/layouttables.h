@@ -4,5 +4,11 @@
 
 #include "vcl/formloader.h"
 
+// What every control publishes: Left, Top, Width and Height.
+const TPropertyTable& BoundsProperties();
+// BoundsProperties and the rest a visible control publishes: Align, Visible, Color, Font...
 const TPropertyTable& ControlProperties();
 const TPropertyTable& FormProperties();
+
+// Adds the republished Align property to a table.
+void DefineAlign(TPropertyTable& table);
