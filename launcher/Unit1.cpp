@@ -44,7 +44,7 @@ void TForm1::Timer2Timer(TObject* Sender) {
     Timer2->SetEnabled(false);
     SetCurrentDirectoryA(ExtractFileDir(Application->ExeName()).c_str());
     if (FRunFile.IsEmpty()) return;
-    ShellExecuteA(nullptr, nullptr, FRunFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(Handle(), nullptr, FRunFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TForm1::LoadSettings() {

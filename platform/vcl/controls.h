@@ -158,6 +158,8 @@ public:
 
     // The widget, made on first need (its parent's first).
     TNativeWindow* Widget();
+    // The window as the Windows calls take it (the owner of a dialog or a started program).
+    HWND Handle() { return Widget(); }
     bool HandleAllocated() const { return FWidget != nullptr; }
 
 protected:
