@@ -1,0 +1,209 @@
+// Test support: a private X server (Xvfb) on a free display, commands whose output is read, and
+// screenshots read as PPM.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/process.h"
+
+namespace x11test {
+
+namespace fs = std::filesystem;
+
+// The program's path found on PATH, or nothing.
+inline std::optional<fs::path> Which(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
+        if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+// Runs argv (argv[0] looked up on PATH) with env added, and returns its standard output, or
+// nothing when it failed or did not end within the limit.
+inline std::optional<std::string> Output(const std::vector<std::string>& argv,
+                                         const std::map<std::string, std::string>& env = {},
+                                         std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    std::optional<fs::path> program = Which(argv[0]);
+    if (!program) return std::nullopt;
+    // Its output goes to a file of its own (descriptor 1 opened by posix_spawn), read at its end.
+    static std::atomic<int> serial{0};
+    fs::path out = fs::temp_directory_path() / ("x11test-out-" + std::to_string(getpid()) + "-" +
+                                                std::to_string(serial++));
+    std::map<std::string, std::string> merged;
+    for (char** e = environ; *e; ++e) {
+        std::string entry = *e;
+        auto eq = entry.find('=');
+        if (eq != std::string::npos) merged[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    for (auto& [k, v] : env) merged[k] = v;
+    std::vector<std::string> envText, args = argv;
+    for (auto& [k, v] : merged) envText.push_back(k + "=" + v);
+    std::vector<char*> envp, argp;
+    for (auto& e : envText) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    for (auto& a : args) argp.push_back(a.data());
+    argp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    testproc::Child child;
+    child.started = testproc::Clock::now();
+    int rc = posix_spawn(&child.pid, program->c_str(), &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return std::nullopt;
+    std::optional<int> code = testproc::Wait(child, limit);
+    std::string text = testproc::ReadFile(out);
+    std::error_code ec;
+    fs::remove(out, ec);
+    if (!code || *code != 0) return std::nullopt;
+    return text;
+}
+
+// An Xvfb server of its own on the first free display of a range, ended with the object.
+class Xvfb {
+public:
+    static bool Installed() { return Which("Xvfb").has_value(); }
+
+    // Starts the server; false when no display of the range could be had. With
+    // endWithLastClient the server also ends when its last client leaves, so that a caller
+    // that holds a connection for its whole life leaves no server behind even when killed.
+    bool Start(int width, int height, bool endWithLastClient = false, int first = 90, int last = 99) {
+        FEndWithLastClient = endWithLastClient;
+        std::optional<fs::path> program = Which("Xvfb");
+        if (!program) return false;
+        for (int n = first; n <= last; ++n) {
+            // A lock file, or the socket of a server started without one, marks a taken display.
+            if (fs::exists("/tmp/.X" + std::to_string(n) + "-lock") ||
+                fs::exists("/tmp/.X11-unix/X" + std::to_string(n)))
+                continue;
+            if (TryDisplay(*program, n, width, height)) return true;
+        }
+        return false;
+    }
+
+    ~Xvfb() {
+        if (FChild.pid > 0) {
+            kill(FChild.pid, SIGTERM);
+            testproc::Wait(FChild, std::chrono::seconds(5));
+        }
+    }
+
+    std::string Display() const { return ":" + std::to_string(FDisplay); }
+
+private:
+    // The server writes its display number to the -displayfd descriptor once it accepts
+    // clients; end of file instead means it gave up (the display was taken meanwhile).
+    bool TryDisplay(const fs::path& program, int n, int width, int height) {
+        int ready[2];
+        if (pipe(ready) != 0) return false;
+        fcntl(ready[0], F_SETFD, FD_CLOEXEC);
+        const std::string geometry = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        // -br: a black root window; -dpi 96: the layout's own resolution, so nothing is scaled.
+        std::vector<std::string> argv = {program.string(), ":" + std::to_string(n), "-nolisten",
+                                         "tcp", "-br", "-dpi", "96", "-screen", "0", geometry,
+                                         "-displayfd", std::to_string(ready[1])};
+        if (FEndWithLastClient) argv.push_back("-terminate");
+        FChild = testproc::Start(argv, fs::temp_directory_path());
+        close(ready[1]);
+        std::string got;
+        pollfd p{ready[0], POLLIN, 0};
+        auto deadline = testproc::Clock::now() + std::chrono::seconds(10);
+        while (got.find('\n') == std::string::npos && testproc::Clock::now() < deadline) {
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buffer[32];
+            ssize_t r = read(ready[0], buffer, sizeof buffer);
+            if (r <= 0) break;
+            got.append(buffer, static_cast<std::size_t>(r));
+        }
+        close(ready[0]);
+        if (FChild.pid > 0 && got.find('\n') != std::string::npos) {
+            FDisplay = n;
+            return true;
+        }
+        if (FChild.pid > 0) testproc::Wait(FChild, std::chrono::seconds(5));
+        FChild = {};
+        return false;
+    }
+
+    testproc::Child FChild;
+    int FDisplay = -1;
+    bool FEndWithLastClient = false;
+};
+
+// A picture read from a binary PPM (P6, 8 bits a channel).
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+
+    struct Pixel {
+        int r, g, b;
+        bool operator==(const Pixel&) const = default;
+    };
+    Pixel At(int x, int y) const {
+        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+inline std::optional<Image> ReadPpm(const fs::path& path) {
+    std::string data = testproc::ReadFile(path);
+    std::size_t pos = 0;
+    auto token = [&]() {
+        for (;;) {
+            while (pos < data.size() && std::isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+            if (pos < data.size() && data[pos] == '#')
+                while (pos < data.size() && data[pos] != '\n') ++pos;
+            else
+                break;
+        }
+        std::size_t start = pos;
+        while (pos < data.size() && !std::isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+        return data.substr(start, pos - start);
+    };
+    if (token() != "P6") return std::nullopt;
+    Image image;
+    image.width = std::atoi(token().c_str());
+    image.height = std::atoi(token().c_str());
+    if (token() != "255") return std::nullopt;
+    ++pos;  // the one blank after the header
+    const std::size_t size = static_cast<std::size_t>(image.width) * image.height * 3;
+    if (image.width <= 0 || image.height <= 0 || data.size() < pos + size) return std::nullopt;
+    image.rgb.assign(data.begin() + static_cast<std::ptrdiff_t>(pos),
+                     data.begin() + static_cast<std::ptrdiff_t>(pos + size));
+    return image;
+}
+
+// A screenshot of the whole screen of display, through ImageMagick's import.
+inline std::optional<Image> Screenshot(const std::string& display, const fs::path& ppm) {
+    if (!Output({"import", "-display", display, "-window", "root", "-depth", "8", "ppm:" + ppm.string()}))
+        return std::nullopt;
+    return ReadPpm(ppm);
+}
+
+}  // namespace x11test
