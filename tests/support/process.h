@@ -2,6 +2,7 @@
 // and environment, and waiting for them with a time limit.
 #pragma once
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,10 +29,8 @@ struct Child {
     Clock::time_point started;
 };
 
-// Starts argv[0] (a path) with cwd as its current folder; env entries are added to (or replace)
-// this process's environment.
-inline Child Start(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
-                   const std::map<std::string, std::string>& env = {}) {
+// This process's environment with env's entries added (or replaced), as "NAME=value" texts.
+inline std::vector<std::string> Environment(const std::map<std::string, std::string>& env) {
     std::map<std::string, std::string> merged;
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
@@ -39,8 +38,17 @@ inline Child Start(const std::vector<std::string>& argv, const std::filesystem::
         if (eq != std::string::npos) merged[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
     for (auto& [k, v] : env) merged[k] = v;
-    std::vector<std::string> envText;
-    for (auto& [k, v] : merged) envText.push_back(k + "=" + v);
+    std::vector<std::string> text;
+    for (auto& [k, v] : merged) text.push_back(k + "=" + v);
+    return text;
+}
+
+// Starts argv[0] (a path) with cwd as its current folder (none: ours) and env added to this
+// process's environment; its standard output goes to stdoutPath when one is given.
+inline Child Start(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                   const std::map<std::string, std::string>& env = {},
+                   const std::filesystem::path& stdoutPath = {}) {
+    std::vector<std::string> envText = Environment(env);
     std::vector<char*> envp, args;
     for (auto& e : envText) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -50,7 +58,11 @@ inline Child Start(const std::vector<std::string>& argv, const std::filesystem::
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    if (!stdoutPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
     Child child;
     child.started = Clock::now();
     if (posix_spawn(&child.pid, argvCopy[0].c_str(), &actions, nullptr, args.data(), envp.data()) != 0)

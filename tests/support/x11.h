@@ -54,29 +54,10 @@ inline std::optional<std::string> Output(const std::vector<std::string>& argv,
     static std::atomic<int> serial{0};
     fs::path out = fs::temp_directory_path() / ("x11test-out-" + std::to_string(getpid()) + "-" +
                                                 std::to_string(serial++));
-    std::map<std::string, std::string> merged;
-    for (char** e = environ; *e; ++e) {
-        std::string entry = *e;
-        auto eq = entry.find('=');
-        if (eq != std::string::npos) merged[entry.substr(0, eq)] = entry.substr(eq + 1);
-    }
-    for (auto& [k, v] : env) merged[k] = v;
-    std::vector<std::string> envText, args = argv;
-    for (auto& [k, v] : merged) envText.push_back(k + "=" + v);
-    std::vector<char*> envp, argp;
-    for (auto& e : envText) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    for (auto& a : args) argp.push_back(a.data());
-    argp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    testproc::Child child;
-    child.started = testproc::Clock::now();
-    int rc = posix_spawn(&child.pid, program->c_str(), &actions, nullptr, argp.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return std::nullopt;
+    std::vector<std::string> args = argv;
+    args[0] = program->string();
+    testproc::Child child = testproc::Start(args, {}, env, out);
+    if (child.pid < 0) return std::nullopt;
     std::optional<int> code = testproc::Wait(child, limit);
     std::string text = testproc::ReadFile(out);
     std::error_code ec;
