@@ -9,6 +9,8 @@
 #include "vcl/dialogs.h"
 #include "vcl/layouttables.h"
 #include "vcl/loop.h"
+#include "vcl/menus.h"
+#include "vcl/testing.h"
 #include "vcl/resources.h"
 
 namespace formsglue {
@@ -17,12 +19,93 @@ void InitializeToolkit();  // vcl/qt/forms.cpp
 
 TApplication* Application = new TApplication();
 
+namespace {
+std::function<void(TForm*)> gModalHandler;  // tests answer modal forms here
+}
+
+void SetModalHandlerForTests(std::function<void(TForm*)> handler) { gModalHandler = std::move(handler); }
+
 // ---- TForm ----
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     SetVisible(false);
     SetColor(clBtnFace);
     SetParentFont(false);
+}
+
+TForm::~TForm() = default;
+
+// The classic Windows metrics at 96 dots per inch: a sizeable frame of 4 pixels, a fixed one of
+// 3, a caption bar of 19 (15 for a tool window) and a one-line menu bar of 20.
+int TForm::FrameWidth() const {
+    switch (FBorderStyle) {
+        case bsNone: return 0;
+        case bsSizeable:
+        case bsSizeToolWin: return 4;
+        default: return 3;
+    }
+}
+
+int TForm::CaptionHeight() const {
+    switch (FBorderStyle) {
+        case bsNone: return 0;
+        case bsToolWindow:
+        case bsSizeToolWin: return 15;
+        default: return 19;
+    }
+}
+
+int TForm::MenuHeight() const { return FMenu && FMenu->Items()->Count() > 0 ? 20 : 0; }
+
+int TForm::ClientWidth() const { return Width() - 2 * FrameWidth(); }
+
+int TForm::ClientHeight() const {
+    return Height() - 2 * FrameWidth() - CaptionHeight() - MenuHeight();
+}
+
+void TForm::SetMenu(TMainMenu* value) {
+    // As on Windows, the window keeps its outer size and the menu bar takes its height.
+    FMenu = value;
+    if (HandleAllocated()) WidgetSetMenu();
+    Realign();
+}
+
+void TForm::Loaded() {
+    if (!FMenuName.IsEmpty()) {
+        TMainMenu* menu = nullptr;
+        for (int i = 0; i < ComponentCount() && !menu; ++i)
+            if (Components(i)->Name == FMenuName) menu = dynamic_cast<TMainMenu*>(Components(i));
+        if (!menu) throw Exception("form layout: unknown menu " + FMenuName);
+        SetMenu(menu);
+    }
+    TWinControl::Loaded();
+}
+
+TModalResult TForm::ShowModal() {
+    if (FModal || Visible()) throw Exception("Cannot make a visible window modal");
+    FModalResult = mrNone;
+    FModal = true;
+    try {
+        if (gModalHandler) {
+            Show();
+            gModalHandler(this);
+        } else {
+            WidgetRunModal();  // shows the window and serves the loop until the result is set
+        }
+    } catch (...) {
+        FModal = false;
+        Hide();
+        throw;
+    }
+    FModal = false;
+    Hide();
+    if (FModalResult == mrNone) FModalResult = mrCancel;
+    return FModalResult;
+}
+
+void TForm::SetModalResult(TModalResult value) {
+    FModalResult = value;
+    if (FModal && value != mrNone && !gModalHandler) WidgetEndModal();
 }
 
 void TForm::InitForm(const char* resourceName, const TFormBindings& bindings) {
@@ -49,6 +132,7 @@ void TForm::SetCaption(const AnsiString& value) {
 
 void TForm::SetBorderStyle(TFormBorderStyle value) {
     FBorderStyle = value;
+    Realign();
     if (HandleAllocated()) WidgetSetWindowStyle();
 }
 
@@ -56,8 +140,6 @@ void TForm::SetFormStyle(TFormStyle value) {
     FFormStyle = value;
     if (HandleAllocated()) WidgetSetWindowStyle();
 }
-
-void TForm::WidgetCreated() { WidgetSetWindowStyle(); }
 
 void TForm::SetVisible(bool value) {
     if (value && !Visible() && FPosition == poScreenCenter) {
@@ -70,7 +152,9 @@ void TForm::SetVisible(bool value) {
 void TForm::Show() { SetVisible(true); }
 
 void TForm::Close() {
-    if (Application->MainForm() == this)
+    if (FModal)
+        SetModalResult(mrCancel);
+    else if (Application->MainForm() == this)
         Application->Terminate();
     else
         Hide();

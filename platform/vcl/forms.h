@@ -1,8 +1,9 @@
 // The class library's forms unit: TForm, a top-level window whose client area it paints itself
 // (its Color, then its graphic children), built from its layout resource; and TApplication, the
 // application object with the message loop and the exception report. Stands in for a Windows
-// top-level window with a Qt top-level widget; Width and Height are the client size while the
-// form has no frame.
+// top-level window with a Qt top-level widget (its menu bar above the client widget). Width and
+// Height are the outer size, the client area that less the frame, caption bar and menu bar of
+// the classic Windows metrics (a form without a frame: the client size).
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,9 @@
 #include "rtl/sysutils.h"
 #include "vcl/controls.h"
 #include "vcl/formloader.h"
+#include "vcl/stdctrls.h"
+
+class TMainMenu;
 
 enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition : std::uint8_t {
@@ -22,6 +26,7 @@ class TForm : public TWinControl {
 public:
     // Invisible until shown, face colour clBtnFace, its own font.
     explicit TForm(TComponent* AOwner);
+    ~TForm() override;
 
     // Called by the application once the form is constructed: runs OnCreate. An exception that
     // leaves OnCreate is shown by the application's exception report, and creation goes on.
@@ -39,12 +44,28 @@ public:
     // fsStayOnTop: a topmost window, above the windows of other programs.
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle value);
+    // The menu bar; it takes its height off the client area.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* value);
+    // A layout names the menu before the menu exists: it is found by name when loading ends.
+    void SetMenuName(const AnsiString& name) { FMenuName = name; }
+
+    int ClientWidth() const override;
+    int ClientHeight() const override;
 
     void SetVisible(bool value) override;
     void Show();
     void Hide() { SetVisible(false); }
     // Closing the main form ends the application; any other form is hidden.
     void Close();
+
+    // Shows the form as a modal window and serves the message loop until ModalResult is set (by
+    // a button with a modal result, or mrCancel when the form is closed); hides it and returns
+    // that result.
+    TModalResult ShowModal();
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult value);
+    void Loaded() override;
 
     TNotifyEvent OnCreate;
 
@@ -60,14 +81,26 @@ protected:
     void WidgetCreated() override;
 
 private:
-    // Defined by the glue: window title, frame and stacking; centring on the screen.
+    // Defined by the glue: window title, frame and stacking; centring on the screen; the menu
+    // bar; the nested loop of a modal showing and its end.
     void WidgetSetWindowStyle();
     void WidgetCenterOnScreen();
+    void WidgetSetMenu();
+    void WidgetRunModal();
+    void WidgetEndModal();
+    // The frame's width on each side and the caption bar's height, by the border style.
+    int FrameWidth() const;
+    int CaptionHeight() const;
+    int MenuHeight() const;
 
     AnsiString FCaption;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TPosition FPosition = poDesigned;
     TFormStyle FFormStyle = fsNormal;
+    TMainMenu* FMenu = nullptr;
+    AnsiString FMenuName;  // named by the layout, found once every component exists
+    TModalResult FModalResult = mrNone;
+    bool FModal = false;
 };
 
 class TApplication : public TComponent {

@@ -1,7 +1,11 @@
 #include "vcl/layouttables.h"
 
+#include "vcl/buttons.h"
+#include "vcl/dialogs.h"
 #include "vcl/extctrls.h"
 #include "vcl/forms.h"
+#include "vcl/menus.h"
+#include "vcl/spin.h"
 #include "vcl/stdctrls.h"
 #include "vcl/timers.h"
 
@@ -94,6 +98,224 @@ const TPropertyTable& TimerProperties() {
     return table;
 }
 
+
+// Where the designer showed a component without a window; no meaning at run time.
+template <class T>
+void DefineDesignerPlace(TPropertyTable& t) {
+    t.Define<T>("Left", [](T*, const TFormValue&) {});
+    t.Define<T>("Top", [](T*, const TFormValue&) {});
+}
+
+TAlignment LayoutAlignment(const TFormValue& v) {
+    return static_cast<TAlignment>(LayoutEnum(v, {"taLeftJustify", "taRightJustify", "taCenter"}));
+}
+
+// What every windowed control publishes beyond a control's properties.
+const TPropertyTable& WinControlProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&ControlProperties());
+        // The keyboard's focus order is the toolkit's (the order the widgets are made in).
+        t.Define<TWinControl>("TabOrder", [](TWinControl*, const TFormValue& v) { LayoutInt(v); });
+        t.Define<TWinControl>("TabStop", [](TWinControl*, const TFormValue& v) { LayoutBool(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& EditProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&WinControlProperties());
+        t.Define<TEdit>("Text", [](TEdit* e, const TFormValue& v) { e->SetText(LayoutString(v)); });
+        t.Define<TEdit>("OnChange", [](TEdit* e, const TFormValue& v, TFormReader& r) { e->OnChange = r.Handler(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& LabeledEditProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&EditProperties());
+        t.Sub<TLabeledEdit>("EditLabel", [](TLabeledEdit* e) -> TPersistent* { return e->EditLabel(); }, LabelProperties());
+        t.Define<TLabeledEdit>("LabelPosition", [](TLabeledEdit* e, const TFormValue& v) {
+            e->SetLabelPosition(static_cast<TLabelPosition>(LayoutEnum(v, {"lpAbove", "lpBelow", "lpLeft", "lpRight"})));
+        });
+        t.Define<TLabeledEdit>("LabelSpacing", [](TLabeledEdit* e, const TFormValue& v) { e->SetLabelSpacing(LayoutInt(v)); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& ButtonProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&WinControlProperties());
+        t.Define<TButton>("Caption", [](TButton* b, const TFormValue& v) { b->SetCaption(LayoutString(v)); });
+        t.Define<TButton>("Default", [](TButton* b, const TFormValue& v) { b->SetDefault(LayoutBool(v)); });
+        t.Define<TButton>("Cancel", [](TButton* b, const TFormValue& v) { b->SetCancel(LayoutBool(v)); });
+        t.Define<TButton>("ModalResult", [](TButton* b, const TFormValue& v) { b->SetModalResult(LayoutInt(v)); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& BitBtnProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&ButtonProperties());
+        t.Define<TBitBtn>("Kind", [](TBitBtn* b, const TFormValue& v) {
+            b->SetKind(static_cast<TBitBtnKind>(LayoutEnum(v, {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo",
+                                                                "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"})));
+        });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& ButtonControlProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&WinControlProperties());
+        t.Define<TButtonControl>("Caption", [](TButtonControl* b, const TFormValue& v) { b->SetCaption(LayoutString(v)); });
+        t.Define<TButtonControl>("Checked", [](TButtonControl* b, const TFormValue& v) { b->SetChecked(LayoutBool(v)); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& GroupBoxProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&WinControlProperties());
+        t.Define<TGroupBox>("Caption", [](TGroupBox* g, const TFormValue& v) { g->SetCaption(LayoutString(v)); });
+        return t;
+    }();
+    return table;
+}
+
+TPanelBevel LayoutPanelBevel(const TFormValue& v) {
+    return static_cast<TPanelBevel>(LayoutEnum(v, {"bvNone", "bvLowered", "bvRaised", "bvSpace"}));
+}
+
+const TPropertyTable& PanelProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&WinControlProperties());
+        t.Define<TPanel>("Caption", [](TPanel* p, const TFormValue& v) { p->SetCaption(LayoutString(v)); });
+        t.Define<TPanel>("Alignment", [](TPanel* p, const TFormValue& v) { p->SetAlignment(LayoutAlignment(v)); });
+        t.Define<TPanel>("BevelOuter", [](TPanel* p, const TFormValue& v) { p->SetBevelOuter(LayoutPanelBevel(v)); });
+        t.Define<TPanel>("BevelInner", [](TPanel* p, const TFormValue& v) { p->SetBevelInner(LayoutPanelBevel(v)); });
+        t.Define<TPanel>("BevelWidth", [](TPanel* p, const TFormValue& v) { p->SetBevelWidth(LayoutInt(v)); });
+        t.Define<TPanel>("BorderWidth", [](TPanel* p, const TFormValue& v) { p->SetBorderWidth(LayoutInt(v)); });
+        t.Define<TPanel>("ParentBackground", [](TPanel* p, const TFormValue& v) { p->SetParentBackground(LayoutBool(v)); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& BevelProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&ControlProperties());
+        t.Define<TBevel>("Shape", [](TBevel* b, const TFormValue& v) {
+            b->SetShape(static_cast<TBevelShape>(LayoutEnum(
+                v, {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"})));
+        });
+        t.Define<TBevel>("Style", [](TBevel* b, const TFormValue& v) {
+            b->SetStyle(static_cast<TBevelStyle>(LayoutEnum(v, {"bsLowered", "bsRaised"})));
+        });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& GlyphProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        t.Define<TBitmap>("Data", [](TBitmap* b, const TFormValue& v) {
+            if (v.Kind != TFormValue::vaBinary) throw Exception("form layout: bitmap data expected");
+            LoadBitmapFromLayoutData(b, v.Binary);
+        });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& SpeedButtonProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&ControlProperties());
+        t.Define<TSpeedButton>("AllowAllUp", [](TSpeedButton* b, const TFormValue& v) { b->SetAllowAllUp(LayoutBool(v)); });
+        t.Define<TSpeedButton>("Caption", [](TSpeedButton* b, const TFormValue& v) { b->SetCaption(LayoutString(v)); });
+        t.Define<TSpeedButton>("GroupIndex", [](TSpeedButton* b, const TFormValue& v) { b->SetGroupIndex(LayoutInt(v)); });
+        t.Define<TSpeedButton>("Down", [](TSpeedButton* b, const TFormValue& v) { b->SetDown(LayoutBool(v)); });
+        t.Define<TSpeedButton>("Flat", [](TSpeedButton* b, const TFormValue& v) { b->SetFlat(LayoutBool(v)); });
+        t.Define<TSpeedButton>("NumGlyphs", [](TSpeedButton* b, const TFormValue& v) { b->SetNumGlyphs(LayoutInt(v)); });
+        t.Sub<TSpeedButton>("Glyph", [](TSpeedButton* b) -> TPersistent* { return b->Glyph(); }, GlyphProperties());
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& SpinEditProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&WinControlProperties());
+        t.Define<TCSpinEdit>("Increment", [](TCSpinEdit* e, const TFormValue& v) { e->SetIncrement(LayoutInt(v)); });
+        t.Define<TCSpinEdit>("MaxValue", [](TCSpinEdit* e, const TFormValue& v) { e->SetMaxValue(LayoutInt(v)); });
+        t.Define<TCSpinEdit>("MinValue", [](TCSpinEdit* e, const TFormValue& v) { e->SetMinValue(LayoutInt(v)); });
+        t.Define<TCSpinEdit>("Value", [](TCSpinEdit* e, const TFormValue& v) { e->SetValue(LayoutInt(v)); });
+        t.Define<TCSpinEdit>("OnChange", [](TCSpinEdit* e, const TFormValue& v, TFormReader& r) { e->OnChange = r.Handler(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& MainMenuProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        DefineDesignerPlace<TMainMenu>(t);
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& MenuItemProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        t.Define<TMenuItem>("Caption", [](TMenuItem* m, const TFormValue& v) { m->SetCaption(LayoutString(v)); });
+        t.Define<TMenuItem>("Enabled", [](TMenuItem* m, const TFormValue& v) { m->SetEnabled(LayoutBool(v)); });
+        t.Define<TMenuItem>("Visible", [](TMenuItem* m, const TFormValue& v) { m->SetVisible(LayoutBool(v)); });
+        t.Define<TMenuItem>("OnClick", [](TMenuItem* m, const TFormValue& v, TFormReader& r) { m->OnClick = r.Handler(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& OpenDialogProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        DefineDesignerPlace<TOpenDialog>(t);
+        t.Define<TOpenDialog>("FileName", [](TOpenDialog* d, const TFormValue& v) { d->FileName = LayoutString(v); });
+        t.Define<TOpenDialog>("Filter", [](TOpenDialog* d, const TFormValue& v) { d->Filter = LayoutString(v); });
+        t.Define<TOpenDialog>("FilterIndex", [](TOpenDialog* d, const TFormValue& v) { d->FilterIndex = LayoutInt(v); });
+        t.Define<TOpenDialog>("InitialDir", [](TOpenDialog* d, const TFormValue& v) { d->InitialDir = LayoutString(v); });
+        t.Define<TOpenDialog>("Title", [](TOpenDialog* d, const TFormValue& v) { d->Title = LayoutString(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& ColorDialogProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        DefineDesignerPlace<TColorDialog>(t);
+        t.Define<TColorDialog>("Color", [](TColorDialog* d, const TFormValue& v) { d->Color = LayoutColor(v); });
+        // The toolkit's colour dialog takes any colour (cdAnyColor) and opens in full.
+        t.Define<TColorDialog>("Options", [](TColorDialog*, const TFormValue& v) {
+            for (const AnsiString& option : v.Set) {
+                TFormValue name;
+                name.Kind = TFormValue::vaIdent;
+                name.Str = option;
+                LayoutEnum(name, {"cdFullOpen", "cdAnyColor"});
+            }
+        });
+        return t;
+    }();
+    return table;
+}
+
 template <class T>
 TComponent* Make(TComponent* owner) { return new T(owner); }
 
@@ -102,6 +324,21 @@ struct TStandardClasses {
         RegisterClass("TLabel", Make<TLabel>, LabelProperties());
         RegisterClass("TImage", Make<TImage>, ImageProperties());
         RegisterClass("TTimer", Make<TTimer>, TimerProperties());
+        RegisterClass("TEdit", Make<TEdit>, EditProperties());
+        RegisterClass("TLabeledEdit", Make<TLabeledEdit>, LabeledEditProperties());
+        RegisterClass("TButton", Make<TButton>, ButtonProperties());
+        RegisterClass("TBitBtn", Make<TBitBtn>, BitBtnProperties());
+        RegisterClass("TCheckBox", Make<TCheckBox>, ButtonControlProperties());
+        RegisterClass("TRadioButton", Make<TRadioButton>, ButtonControlProperties());
+        RegisterClass("TGroupBox", Make<TGroupBox>, GroupBoxProperties());
+        RegisterClass("TPanel", Make<TPanel>, PanelProperties());
+        RegisterClass("TBevel", Make<TBevel>, BevelProperties());
+        RegisterClass("TSpeedButton", Make<TSpeedButton>, SpeedButtonProperties());
+        RegisterClass("TCSpinEdit", Make<TCSpinEdit>, SpinEditProperties());
+        RegisterClass("TMainMenu", Make<TMainMenu>, MainMenuProperties());
+        RegisterClass("TMenuItem", Make<TMenuItem>, MenuItemProperties());
+        RegisterClass("TOpenDialog", Make<TOpenDialog>, OpenDialogProperties());
+        RegisterClass("TColorDialog", Make<TColorDialog>, ColorDialogProperties());
     }
 } gStandardClasses;
 
@@ -156,6 +393,10 @@ const TPropertyTable& FormProperties() {
             f->SetPosition(static_cast<TPosition>(LayoutEnum(
                 v, {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
                     "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"})));
+        });
+        t.Define<TForm>("Menu", [](TForm* f, const TFormValue& v) {
+            if (v.Kind != TFormValue::vaIdent) throw Exception("form layout: component name expected");
+            f->SetMenuName(v.Str);
         });
         t.Define<TForm>("OnCreate", [](TForm* f, const TFormValue& v, TFormReader& r) { f->OnCreate = r.Handler(v); });
         // Stored with the layout but switched off or without meaning here: the window is plainly

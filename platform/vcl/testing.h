@@ -3,7 +3,13 @@
 // control's widget shows.
 #pragma once
 
+#include <functional>
+
+#include "rtl/system.h"
+
 class TBitmap;
+class TForm;
+class TMenuItem;
 class TWinControl;
 
 // Makes the toolkit's application object once; later calls do nothing.
@@ -18,3 +24,15 @@ void MouseClickForTests(TWinControl* control, int x, int y);
 // Renders the control's widget through the toolkit, as a screen would show it (windowed
 // children included), into bitmap, which takes the widget's size.
 void GrabWindow(TWinControl* control, TBitmap* bitmap);
+
+// While set, a form's ShowModal shows the form and calls handler in place of the nested message
+// loop; the handler answers as a person would (a click on a button with a modal result). A form
+// left without a result ends as mrCancel. nullptr brings the real modal loop back.
+void SetModalHandlerForTests(std::function<void(TForm*)> handler);
+
+// Chooses item in the menu bar of form's window, as a person would; false when the window's menu
+// bar has no such entry (or it is disabled).
+bool ChooseMenuItemForTests(TForm* form, TMenuItem* item);
+
+// Puts text into an edit's or spin edit's widget as typing would (its change signal runs).
+void TypeTextForTests(TWinControl* control, const AnsiString& text);

@@ -1,13 +1,29 @@
-// The real dialogs: the toolkit's modal dialogs.
+// The real dialogs: the toolkit's modal message box, file dialog, colour dialog and folder
+// dialog.
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "rtl/codepage.h"
 #include "vcl/dialogs.h"
+#include "vcl/graphics.h"
 #include "vcl/qt/glue.h"
 
 namespace {
 
 QString ToQt(const AnsiString& text) { return QString::fromStdU16String(AnsiToUtf16(text)); }
+AnsiString FromQt(const QString& text) { return Utf16ToAnsi(text.toStdU16String()); }
+
+// "desc|a;b|desc2|c" as the toolkit's name filters "desc (a b)", "desc2 (c)".
+QStringList NameFilters(const AnsiString& filter) {
+    const QStringList parts = ToQt(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + " (" + parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ') + ")";
+    return filters;
+}
 
 class TQtDialogs : public TDialogs {
 public:
@@ -17,6 +33,45 @@ public:
                         ToQt(caption), ToQt(text), QMessageBox::Ok);
         box.exec();  // modal: the message loop goes on serving timers meanwhile
         return IDOK;
+    }
+
+    bool OpenFile(TOpenFileRequest& request) override {
+        EnsureGuiApplication();
+        QFileDialog dialog(nullptr, ToQt(request.Title));
+        dialog.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        const QStringList filters = NameFilters(request.Filter);
+        dialog.setNameFilters(filters);
+        if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+        if (!request.InitialDir.IsEmpty()) dialog.setDirectory(ToQt(request.InitialDir));
+        if (!request.FileName.IsEmpty()) dialog.selectFile(ToQt(request.FileName));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        request.FileName = FromQt(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
+        const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+        if (index >= 0) request.FilterIndex = static_cast<int>(index) + 1;
+        return true;
+    }
+
+    bool ChooseColor(TColor& color) override {
+        EnsureGuiApplication();
+        const TColor rgb = ColorToRGB(color);
+        const QColor chosen = QColorDialog::getColor(
+            QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)), nullptr);
+        if (!chosen.isValid()) return false;
+        color = RGB(chosen.red(), chosen.green(), chosen.blue());
+        return true;
+    }
+
+    bool BrowseForFolder(const AnsiString& prompt, const AnsiString& initialFolder,
+                         AnsiString& path) override {
+        EnsureGuiApplication();
+        const QString start = ToQt(initialFolder);
+        const QString chosen = QFileDialog::getExistingDirectory(
+            nullptr, ToQt(prompt), !start.isEmpty() && QDir(start).exists() ? start : QString());
+        if (chosen.isEmpty()) return false;
+        path = FromQt(QDir::toNativeSeparators(chosen));
+        return true;
     }
 };
 

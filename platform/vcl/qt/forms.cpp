@@ -1,11 +1,22 @@
-// The top-level window of a form: title, frame, stacking and centring on the screen.
+// The top-level window of a form: title, frame and stacking, the menu bar above the client
+// widget, centring on the screen, and the nested loop of a modal showing.
+#include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+#include <vector>
+
 #include "rtl/codepage.h"
 #include "vcl/forms.h"
+#include "vcl/menus.h"
 #include "vcl/qt/glue.h"
+#include "vcl/testing.h"
 
 namespace formsglue {
 void InitializeToolkit() {
@@ -14,21 +25,139 @@ void InitializeToolkit() {
 }
 }  // namespace formsglue
 
-TNativeWindow* TForm::CreateWidget(TNativeWindow* parent) {
+namespace {
+
+QString ToQt(const AnsiString& text) { return QString::fromStdU16String(AnsiToUtf16(text)); }
+
+constexpr int kMenuBarHeight = 20;  // TForm's one-line menu bar
+
+// The nested loops of the modal forms being shown, innermost last.
+std::vector<std::pair<TForm*, QEventLoop*>> gModalLoops;
+
+template <class TTarget>
+void AddItems(TTarget* target, TMenuItem* parent) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (!item->Visible()) continue;
+        if (item->IsLine()) {
+            target->addSeparator();
+        } else if (item->Count() > 0) {
+            QMenu* menu = target->addMenu(ToQt(item->Caption()));
+            menu->setEnabled(item->Enabled());
+            AddItems(menu, item);
+        } else {
+            QAction* action = target->addAction(ToQt(item->Caption()));
+            action->setEnabled(item->Enabled());
+            action->setData(QVariant::fromValue(reinterpret_cast<quintptr>(item)));
+            QObject::connect(action, &QAction::triggered, action, [item] { Guarded([&] { item->Click(); }); });
+        }
+    }
+}
+
+QAction* FindAction(QWidget* menu, TMenuItem* item) {
+    for (QAction* action : menu->actions()) {
+        if (action->data().value<quintptr>() == reinterpret_cast<quintptr>(item)) return action;
+        if (QMenu* sub = action->menu())
+            if (QAction* found = FindAction(sub, item)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// ---- the form's window ----
+
+TFormWindow::TFormWindow(TForm* form) : QWidget(nullptr, Qt::Window), FForm(form) {}
+
+int TFormWindow::MenuHeight() const { return FMenuBar ? kMenuBarHeight : 0; }
+
+void TFormWindow::SetMenuBar(QMenuBar* bar) {
+    delete FMenuBar;
+    FMenuBar = bar;
+    if (bar) bar->show();
+}
+
+void TFormWindow::SetSizeable(bool value) { FSizeable = value; }
+
+void TFormWindow::SetClientGeometry(int left, int top, int width, int height) {
+    const QSize size(width, height + MenuHeight());
+    if (FSizeable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(size);
+    }
+    move(left, top);
+    resize(size);
+    PlaceChildren(width, height + MenuHeight());  // a hidden window has its resize event later
+}
+
+void TFormWindow::PlaceChildren(int width, int height) {
+    if (FMenuBar) FMenuBar->setGeometry(0, 0, width, kMenuBarHeight);
+    if (FClient) FClient->setGeometry(0, MenuHeight(), width, std::max(height - MenuHeight(), 0));
+}
+
+void TFormWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    PlaceChildren(e->size().width(), e->size().height());
+}
+
+void TFormWindow::closeEvent(QCloseEvent* e) {
+    // The form decides: the main form ends the program, a modal one ends its showing, any
+    // other is hidden.
+    e->ignore();
+    if (TForm* form = FForm) Guarded([form] { form->Close(); });
+}
+
+// ---- TForm ----
+
+TNativeWindow* TForm::CreateWidget(TNativeWindow*) {
     formsglue::InitializeToolkit();
-    return TWinControl::CreateWidget(nullptr);
+    auto* window = new TFormWindow(this);
+    auto* client = new TControlWidget<QWidget>(this, window);
+    client->setAttribute(Qt::WA_OpaquePaintEvent);
+    window->SetClient(client);
+    return NativeWindow(client);
+}
+
+void TForm::WidgetCreated() {
+    WidgetSetWindowStyle();
+    WidgetSetMenu();
 }
 
 void TForm::WidgetSetWindowStyle() {
-    QWidget* w = QtWidget(Widget());
-    w->setWindowTitle(QString::fromStdU16String(AnsiToUtf16(FCaption)));
+    TFormWindow* window = FormWindowOf(QtWidget(Widget()));
+    window->setWindowTitle(ToQt(FCaption));
     Qt::WindowFlags flags = Qt::Window;
-    if (FBorderStyle == bsNone) flags |= Qt::FramelessWindowHint;
+    switch (FBorderStyle) {
+        case bsNone: flags |= Qt::FramelessWindowHint; break;
+        case bsDialog:
+            flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+            break;
+        case bsToolWindow:
+        case bsSizeToolWin: flags = Qt::Tool; break;
+        default: break;
+    }
     if (FFormStyle == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
-    if (w->windowFlags() == flags) return;
-    bool shown = w->isVisible();
-    w->setWindowFlags(flags);  // hides the window, so it is shown again
-    if (shown) w->show();
+    window->SetSizeable(FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin);
+    window->SetClientGeometry(Left(), Top(), std::max(ClientWidth(), 0), std::max(ClientHeight(), 0));
+    if (window->windowFlags() == flags) return;
+    bool shown = window->isVisible();
+    window->setWindowFlags(flags);  // hides the window, so it is shown again
+    if (shown) window->show();
+}
+
+void TForm::WidgetSetMenu() {
+    TFormWindow* window = FormWindowOf(QtWidget(Widget()));
+    QMenuBar* bar = nullptr;
+    if (FMenu && FMenu->Items()->Count() > 0) {
+        bar = new QMenuBar(window);
+        bar->setNativeMenuBar(false);
+        bar->setFont(ToQFont(*Font()));
+        AddItems(bar, FMenu->Items());
+    }
+    window->SetMenuBar(bar);
+    window->SetClientGeometry(Left(), Top(), std::max(ClientWidth(), 0), std::max(ClientHeight(), 0));
 }
 
 void TForm::WidgetCenterOnScreen() {
@@ -37,4 +166,37 @@ void TForm::WidgetCenterOnScreen() {
     QRect area = screen->geometry();
     SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2,
               Width(), Height());
+}
+
+void TForm::WidgetRunModal() {
+    TFormWindow* window = FormWindowOf(QtWidget(Widget()));
+    window->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    gModalLoops.push_back({this, &loop});
+    try {
+        Show();
+        if (FModalResult == mrNone) loop.exec();
+    } catch (...) {
+        gModalLoops.pop_back();
+        throw;
+    }
+    gModalLoops.pop_back();
+    Hide();
+    window->setWindowModality(Qt::NonModal);
+}
+
+void TForm::WidgetEndModal() {
+    for (auto& [form, loop] : gModalLoops)
+        if (form == this) loop->quit();
+}
+
+// ---- tests ----
+
+bool ChooseMenuItemForTests(TForm* form, TMenuItem* item) {
+    TFormWindow* window = FormWindowOf(QtWidget(form->Widget()));
+    if (!window || !window->MenuBar()) return false;
+    QAction* action = FindAction(window->MenuBar(), item);
+    if (!action || !action->isEnabled()) return false;
+    action->trigger();
+    return true;
 }

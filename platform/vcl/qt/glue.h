@@ -14,6 +14,10 @@
 #include "vcl/controls.h"
 
 class QApplication;
+class QFont;
+class QMenuBar;
+class TFont;
+class TForm;
 
 // The application object that widgets, fonts and text need: the one that exists, or a new one
 // made once (and kept to the end of the process). Raises Exception when a non-GUI one exists.
@@ -22,6 +26,9 @@ QApplication* EnsureGuiApplication();
 // TNativeWindow is the control's QWidget itself.
 inline QWidget* QtWidget(TNativeWindow* w) { return reinterpret_cast<QWidget*>(w); }
 inline TNativeWindow* NativeWindow(QWidget* w) { return reinterpret_cast<TNativeWindow*>(w); }
+
+// The toolkit font for a class-library font (faces mapped to the installed substitutes).
+QFont ToQFont(const TFont& font);
 
 // A bitmap's pixels as a QImage sharing the buffer (blue, green, red bytes; padded rows).
 QImage WrapBitmap(TBitmap* bitmap);
@@ -92,3 +99,60 @@ protected:
         Forward([e](TWinControl* c) { TWidgetGlue::MouseRelease(c, e); });
     }
 };
+
+// A widget that the toolkit draws and whose mouse events stay with the toolkit: its clicks,
+// toggles and typing come back to the control through the widget's signals.
+template <class TQtBase>
+class TToolkitWidget : public TControlWidget<TQtBase> {
+public:
+    using TControlWidget<TQtBase>::TControlWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override { TQtBase::mousePressEvent(e); }
+    void mouseMoveEvent(QMouseEvent* e) override { TQtBase::mouseMoveEvent(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { TQtBase::mouseReleaseEvent(e); }
+};
+
+// Runs f for a toolkit signal; an exception is reported, as it may not cross the event loop.
+template <typename F>
+void Guarded(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        TWidgetGlue::Report(std::current_exception());
+    }
+}
+
+// The top-level window of a form: its menu bar (if any) at the top and the form's client widget
+// below it. The form's geometry is the client's; the window grows by the menu bar.
+class TFormWindow : public QWidget {
+public:
+    explicit TFormWindow(TForm* form);
+    void Detach() { FForm = nullptr; }
+    void SetClientGeometry(int left, int top, int width, int height);
+    // A window that is not sizeable keeps the size the form gives it.
+    void SetSizeable(bool value);
+    // The menu bar's height (0 without one).
+    int MenuHeight() const;
+    QMenuBar* MenuBar() const { return FMenuBar; }
+    void SetMenuBar(QMenuBar* bar);
+    QWidget* Client() const { return FClient; }
+    void SetClient(QWidget* client) { FClient = client; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void PlaceChildren(int width, int height);
+
+    TForm* FForm;
+    QWidget* FClient = nullptr;
+    QMenuBar* FMenuBar = nullptr;
+    bool FSizeable = true;
+};
+
+// The form window that holds widget as its client, or nullptr.
+inline TFormWindow* FormWindowOf(QWidget* widget) {
+    return dynamic_cast<TFormWindow*>(widget->parentWidget());
+}

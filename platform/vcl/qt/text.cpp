@@ -28,6 +28,8 @@ constexpr TFaceMap kFaces[] = {
     {"ＭＳ 明朝", "IPAMincho"},
 };
 
+}  // namespace
+
 QFont ToQFont(const TFont& font) {
     const std::string face = AnsiToUtf8(font.Name());
     QString family = QString::fromStdString(face);
@@ -53,6 +55,8 @@ QFont ToQFont(const TFont& font) {
     }
     return f;
 }
+
+namespace {
 
 // One character of the text: its UTF-16 form, whether it is double-byte (a place where a line
 // may break) and whether a prefix "&" marks it for underlining.

@@ -127,7 +127,10 @@ TNativeWindow* TWinControl::CreateWidget(TNativeWindow* parent) {
 
 void TWinControl::WidgetSetGeometry() {
     QWidget* w = QtWidget(FWidget);
-    if (w->isWindow()) {
+    if (TFormWindow* window = FormWindowOf(w)) {
+        window->SetClientGeometry(Left(), Top(), std::max(ClientWidth(), 0),
+                                  std::max(ClientHeight(), 0));
+    } else if (w->isWindow()) {
         w->move(Left(), Top());
         w->resize(std::max(ClientWidth(), 0), std::max(ClientHeight(), 0));
     } else {
@@ -135,7 +138,11 @@ void TWinControl::WidgetSetGeometry() {
     }
 }
 
-void TWinControl::WidgetSetVisible() { QtWidget(FWidget)->setVisible(Visible()); }
+void TWinControl::WidgetSetVisible() {
+    QWidget* w = QtWidget(FWidget);
+    if (TFormWindow* window = FormWindowOf(w)) w = window;
+    w->setVisible(Visible());
+}
 
 void TWinControl::WidgetUpdate(const TRect& rect) { QtWidget(FWidget)->update(ToQRect(rect)); }
 
@@ -144,6 +151,10 @@ void TWinControl::WidgetRepaint(const TRect& rect) { QtWidget(FWidget)->repaint(
 void TWinControl::WidgetDestroy() {
     QWidget* w = QtWidget(FWidget);
     if (auto* link = dynamic_cast<TControlLink*>(w)) link->Detach();
+    if (TFormWindow* window = FormWindowOf(w)) {
+        window->Detach();
+        w = window;
+    }
     delete w;
 }
 

@@ -1,0 +1,139 @@
+// The widgets that the toolkit draws for the standard controls: line edit, push button, check
+// box, radio button and spin box. The control's state is pushed to them; their signals bring the
+// user's typing and clicks back to the control.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include <climits>
+
+#include "rtl/codepage.h"
+#include "vcl/nativeglue.h"
+#include "vcl/qt/glue.h"
+#include "vcl/spin.h"
+#include "vcl/stdctrls.h"
+#include "vcl/testing.h"
+
+namespace {
+
+QString ToQt(const AnsiString& text) { return QString::fromStdU16String(AnsiToUtf16(text)); }
+AnsiString FromQt(const QString& text) { return Utf16ToAnsi(text.toStdU16String()); }
+
+// A spin box whose text may be set as it is, integer or not, as the class library's spin edit
+// holds any text.
+class TSpinWidget : public TToolkitWidget<QSpinBox> {
+public:
+    using TToolkitWidget<QSpinBox>::TToolkitWidget;
+    QLineEdit* Edit() const { return lineEdit(); }
+};
+
+QWidget* ExistingWidget(TWinControl* control) {
+    return control->HandleAllocated() ? QtWidget(control->Widget()) : nullptr;
+}
+
+}  // namespace
+
+namespace nativeglue {
+
+void SetText(TWinControl* control, const AnsiString& text) {
+    QWidget* w = ExistingWidget(control);
+    if (!w) return;
+    const QString q = ToQt(text);
+    // Only the user's changes come back through the widget's signals.
+    const QSignalBlocker blocker(w);
+    if (auto* spin = dynamic_cast<TSpinWidget*>(w)) {
+        const QSignalBlocker editBlocker(spin->Edit());
+        if (spin->Edit()->text() != q) spin->Edit()->setText(q);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (edit->text() != q) edit->setText(q);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(q);
+    }
+}
+
+void SetChecked(TWinControl* control, bool checked) {
+    auto* button = qobject_cast<QAbstractButton*>(ExistingWidget(control));
+    if (!button || button->isChecked() == checked) return;
+    // An exclusive radio button refuses to be unchecked; the class library's may be.
+    const QSignalBlocker blocker(button);
+    const bool exclusive = button->autoExclusive();
+    button->setAutoExclusive(false);
+    button->setChecked(checked);
+    button->setAutoExclusive(exclusive);
+}
+
+void SetDefault(TWinControl* control, bool isDefault) {
+    if (auto* button = qobject_cast<QPushButton*>(ExistingWidget(control))) button->setDefault(isDefault);
+}
+
+void SetFont(TWinControl* control) {
+    if (QWidget* w = ExistingWidget(control)) w->setFont(ToQFont(*control->Font()));
+}
+
+}  // namespace nativeglue
+
+TNativeWindow* TEdit::CreateWidget(TNativeWindow* parent) {
+    EnsureGuiApplication();
+    auto* w = new TToolkitWidget<QLineEdit>(this, QtWidget(parent));
+    QObject::connect(w, &QLineEdit::textChanged, w, [this](const QString& text) {
+        Guarded([&] { SetText(FromQt(text)); });
+    });
+    return NativeWindow(w);
+}
+
+TNativeWindow* TButton::CreateWidget(TNativeWindow* parent) {
+    EnsureGuiApplication();
+    auto* w = new TToolkitWidget<QPushButton>(this, QtWidget(parent));
+    w->setAutoDefault(false);
+    QObject::connect(w, &QPushButton::clicked, w, [this] { Guarded([&] { Click(); }); });
+    return NativeWindow(w);
+}
+
+TNativeWindow* TCheckBox::CreateWidget(TNativeWindow* parent) {
+    EnsureGuiApplication();
+    auto* w = new TToolkitWidget<QCheckBox>(this, QtWidget(parent));
+    QObject::connect(w, &QCheckBox::toggled, w, [this](bool on) { Guarded([&] { WidgetToggled(on); }); });
+    return NativeWindow(w);
+}
+
+TNativeWindow* TRadioButton::CreateWidget(TNativeWindow* parent) {
+    EnsureGuiApplication();
+    auto* w = new TToolkitWidget<QRadioButton>(this, QtWidget(parent));
+    QObject::connect(w, &QRadioButton::toggled, w, [this](bool on) { Guarded([&] { WidgetToggled(on); }); });
+    return NativeWindow(w);
+}
+
+TNativeWindow* TCSpinEdit::CreateWidget(TNativeWindow* parent) {
+    EnsureGuiApplication();
+    auto* w = new TSpinWidget(this, QtWidget(parent));
+    w->setRange(INT_MIN, INT_MAX);
+    QObject::connect(w->Edit(), &QLineEdit::textChanged, w, [this](const QString& text) {
+        Guarded([&] { SetText(FromQt(text)); });
+    });
+    return NativeWindow(w);
+}
+
+void TCSpinEdit::WidgetSetRange() {
+    auto* w = dynamic_cast<TSpinWidget*>(ExistingWidget(this));
+    if (!w) return;
+    const bool bounded = FMaxValue != FMinValue;
+    const QString text = w->Edit()->text();
+    w->setRange(bounded ? FMinValue : INT_MIN, bounded ? FMaxValue : INT_MAX);
+    w->setSingleStep(FIncrement);
+    const QSignalBlocker blocker(w->Edit());
+    if (w->Edit()->text() != text) w->Edit()->setText(text);  // the range is no reading of the text
+}
+
+// ---- tests ----
+
+void TypeTextForTests(TWinControl* control, const AnsiString& text) {
+    QWidget* w = QtWidget(control->Widget());
+    if (auto* spin = dynamic_cast<TSpinWidget*>(w))
+        spin->Edit()->setText(ToQt(text));
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->setText(ToQt(text));
+}
