@@ -1,15 +1,16 @@
 // Reading the seventeen settings entries as the launcher does: one TIniFile, the file opened
 // again at every read. Target: all seventeen under 1 ms.
 #include <benchmark/benchmark.h>
-
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "rtl/codepage.h"
 #include "rtl/inifiles.h"
+#include "support/settings.h"
 
 namespace {
 
@@ -21,25 +22,9 @@ public:
         dir_ = ::mkdtemp(pattern);
         path_ = AnsiString(dir_ + "/Varnith2.ini");
         TIniFile ini(path_);
-        ini.WriteString("KEY", "PNAME", "Trellan2");
-        ini.WriteString("KEY", "VER", "2.10");
-        ini.WriteString("KEY", "Copyright", "2004,PURUNE-SHA");
-        ini.WriteString("KEY", "User", "abc");
-        ini.WriteString("Option", "StayTop", "YES");
-        ini.WriteString("Option", "Icon", "Varnith2.ico");
-        ini.WriteString("Option", "FrmLTColor", "clWhite");
-        ini.WriteString("Option", "FrmLBColor", "$000080FF");
-        ini.WriteString("Option", "FrmRTColor", "clBlue");
-        ini.WriteString("Option", "FrmRBColor", "clNavy");
-        ini.WriteString("Option", "Message", "アプリケーションの起動中です・・・"_cp932);
-        ini.WriteString("Option", "MColor", "clBlack");
-        ini.WriteBool("Option", "MBold", true);
-        ini.WriteBool("Option", "MItalic", false);
-        ini.WriteString("Option", "MFont", "明朝"_cp932);
-        ini.WriteString("Option", "RunFile", "index.html");
-        ini.WriteInteger("Option", "Timer", 10);
+        testsettings::WriteEditorSettings(ini, "abc", "index.html", 10);
     }
-    ~SettingsFile() { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+    ~SettingsFile() { std::filesystem::remove_all(dir_); }
     const AnsiString& Path() const { return path_; }
 
 private:
