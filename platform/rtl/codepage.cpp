@@ -64,8 +64,13 @@ std::size_t Cp932SequenceLength(const char* s, std::size_t left) {
 
 std::size_t Utf16SequenceLength(const char* s, std::size_t left) {
     if (left < 2) return left;
-    unsigned unit = static_cast<unsigned char>(s[0]) | static_cast<unsigned char>(s[1]) << 8;
-    return (unit >= 0xD800 && unit < 0xDC00 && left >= 4) ? 4 : 2;
+    auto unitAt = [s](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(s[i]) | static_cast<unsigned char>(s[i + 1]) << 8);
+    };
+    unsigned unit = unitAt(0);
+    // A high surrogate takes its low surrogate along; a lone one is dropped by itself.
+    bool pair = unit >= 0xD800 && unit < 0xDC00 && left >= 4 && unitAt(2) >= 0xDC00 && unitAt(2) < 0xE000;
+    return pair ? 4 : 2;
 }
 
 Converter& FromUtf8() { static thread_local Converter c("CP932", "UTF-8"); return c; }

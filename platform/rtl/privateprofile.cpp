@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "rtl/atomicfile.h"
 #include "rtl/codepage.h"
 
 namespace {
@@ -190,59 +191,11 @@ bool MayWrite(const std::string& path, const struct stat& st) {
     return HasWriteBits(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
 }
 
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-mode_t NewFileMode() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Replaces path by bytes: a temporary file in the same folder, flushed to disk, then renamed
-// over the old one, which stays untouched until that moment.
+// Replaces path by bytes in one step (the old file stays untouched until the rename), keeping the
+// old file's permission bits and, where we may, its owner.
 bool ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
-    std::string folder = FolderOf(path);
-    std::string temp = path + ".XXXXXX";
-    std::size_t slash = temp.rfind('/');
-    temp.insert(slash == std::string::npos ? 0 : slash + 1, ".");  // hidden while it is written
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = true;
-    if (old) {
-        if (old->st_uid != ::geteuid() || old->st_gid != ::getegid())
-            (void)::fchown(fd, old->st_uid, old->st_gid);  // keep the owner where we may
-        ok = ::fchmod(fd, old->st_mode & 07777) == 0;
-    } else {
-        ok = ::fchmod(fd, NewFileMode()) == 0;
-    }
-    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        (void)::fsync(dir);  // the rename itself on disk
-        ::close(dir);
-    }
-    return true;
+    return WriteFileAtomically(path, old ? old->st_mode & 07777 : NewFileMode(), old, true,
+                               [bytes](int fd) { return WriteAll(fd, bytes); });
 }
 
 // The file a name stands for: a symbolic link is followed, so the link stays a link.
@@ -263,7 +216,7 @@ bool WriteEntry(std::string_view section, std::string_view key, std::string_view
     if (path.empty()) return false;
 
     struct stat folderStat {};
-    std::string folder = FolderOf(path);
+    std::string folder = OsFolderOf(path);
     if (::stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode) || !MayWrite(folder, folderStat))
         return false;
 

@@ -11,6 +11,7 @@
 #include "rtl/sysutils.h"
 #include "vcl/controls.h"
 #include "vcl/formloader.h"
+#include "vcl/loop.h"
 #include "vcl/stdctrls.h"
 
 class TMainMenu;
@@ -131,6 +132,8 @@ public:
 
     // Shows the main form and serves the message loop until the main form closes.
     void Run();
+    // Serves the window events, due timers and posted work that wait now, then returns.
+    void ProcessMessages() { MessageLoop().ProcessMessages(); }
     void Terminate();
     bool Terminated() const { return FTerminated; }
 

@@ -13,9 +13,12 @@ namespace {
 
 TFontStyles LayoutFontStyles(const TFormValue& v) {
     TFontStyles styles;
-    for (const AnsiString& name : v.Set)
-        styles << static_cast<TFontStyle>(LayoutEnum(
-            TFormValue{TFormValue::vaIdent, 0, 0, name}, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}));
+    for (const AnsiString& name : v.Set) {
+        TFormValue element;
+        element.Kind = TFormValue::vaIdent;
+        element.Str = name;
+        styles << static_cast<TFontStyle>(LayoutEnum(element, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}));
+    }
     return styles;
 }
 

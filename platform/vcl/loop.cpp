@@ -83,6 +83,8 @@ void TMessageLoop::Dispatch(const std::function<void()>& work) {
     }
 }
 
+void TMessageLoop::ProcessMessages() { loopglue::DrainToolkitEvents(); }
+
 TMessageLoop& MessageLoop() { return gLoop ? *gLoop : loopglue::RealLoop(); }
 
 void SetLoopExceptionHandler(std::function<void(std::exception_ptr)> handler) {

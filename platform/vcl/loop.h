@@ -45,6 +45,8 @@ public:
     // Serves events until Quit. A Quit that comes before Run makes Run return at once.
     virtual void Run() = 0;
     virtual void Quit() = 0;
+    // Serves what is waiting now (window events, due timers, posted work), then returns.
+    virtual void ProcessMessages();
 
 protected:
     // The earliest deadline among the armed timers.
@@ -97,6 +99,8 @@ public:
     // Jumps from deadline to deadline until Quit, or until no timer is armed and nothing is posted.
     void Run() override;
     void Quit() override { FQuit = true; }
+    // What is due at the present moment: Advance(0).
+    void ProcessMessages() override { Advance(0); }
 
     // Stays true once Quit was called: the program would have ended there.
     bool QuitRequested() const { return FQuit; }

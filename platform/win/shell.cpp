@@ -16,6 +16,7 @@
 
 #include "rtl/codepage.h"
 #include "win/cmdline.h"
+#include "win/programs.h"
 
 extern char** environ;
 
@@ -24,41 +25,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr HINSTANCE kStarted = 42;  // what the Windows shell returns for a start
-
-// A program the system starts itself: a regular file we may execute, with an ELF header or a
-// "#!" line (a disc often marks every file executable, so the permission alone says nothing).
-bool IsProgram(const fs::path& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(path.c_str(), X_OK) != 0)
-        return false;
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char head[4] = {};
-    ssize_t got = read(fd, head, sizeof head);
-    close(fd);
-    return (got >= 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0) ||
-           (got >= 2 && head[0] == '#' && head[1] == '!');
-}
-
-std::optional<fs::path> FindOnPath(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string dir = dirs.substr(start, end - start);
-        if (!dir.empty()) {
-            fs::path candidate = fs::path(dir) / name;
-            struct stat st;
-            if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-                access(candidate.c_str(), X_OK) == 0)
-                return candidate;
-        }
-        start = end + 1;
-    }
-    return std::nullopt;
-}
 
 // Why the start failed, as the grandchild reports it through the pipe.
 struct TStartError {

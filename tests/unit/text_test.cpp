@@ -50,3 +50,8 @@ TEST(IntegerRules, Table) {
         EXPECT_EQ(e.Message, "'white' は整数ではありません"_cp932);
     }
 }
+
+TEST(CodePage, ALoneHighSurrogateIsDroppedAloneNotWithTheCharacterAfterIt) {
+    const char16_t lone[] = {0xD800, u'a', 0};
+    EXPECT_EQ(Utf16ToAnsi(lone).str(), "?a");
+}

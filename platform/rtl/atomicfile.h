@@ -1,0 +1,28 @@
+// Replacing a file in one step, so that it is never seen torn: the new content goes into a hidden
+// temporary file beside it, is flushed to disk, and is renamed over the old name. Used by the
+// private-profile writer, the registry store and the file copy. Paths are the OS's (UTF-8).
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+struct stat;
+
+// Writes path anew: fill writes the content into the temporary file's descriptor (false: it
+// failed). The file gets the permission bits mode and, where we may, the owner of keepOwner.
+// With replace false an existing path is never replaced (the call fails). On any failure the
+// temporary file is removed and path is as it was.
+bool WriteFileAtomically(const std::string& path, mode_t mode, const struct stat* keepOwner,
+                         bool replace, const std::function<bool(int fd)>& fill);
+
+// Writes all of bytes to fd; false on a write error.
+bool WriteAll(int fd, std::string_view bytes);
+
+// The permission bits of a new file: 0666 less the umask.
+mode_t NewFileMode();
+
+// The folder part of an OS path: "." for a bare name, "/" for a name in the root.
+std::string OsFolderOf(const std::string& path);
