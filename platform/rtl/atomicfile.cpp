@@ -61,3 +61,15 @@ bool WriteFileAtomically(const std::string& path, mode_t mode, const struct stat
     }
     return true;
 }
+
+std::string FollowLink(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+    return path;
+}

@@ -26,3 +26,6 @@ mode_t NewFileMode();
 
 // The folder part of an OS path: "." for a bare name, "/" for a name in the root.
 std::string OsFolderOf(const std::string& path);
+
+// The file a name stands for: a symbolic link is followed, so that a write keeps the link a link.
+std::string FollowLink(const std::string& path);

@@ -198,21 +198,8 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const struct s
                                [bytes](int fd) { return WriteAll(fd, bytes); });
 }
 
-// The file a name stands for: a symbolic link is followed, so the link stays a link.
-std::string TargetPath(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
-
 bool WriteEntry(std::string_view section, std::string_view key, std::string_view value, const char* fileName) {
-    std::string path = TargetPath(AnsiToUtf8(AnsiString(fileName)));
+    std::string path = FollowLink(AnsiToUtf8(AnsiString(fileName)));
     if (path.empty()) return false;
 
     struct stat folderStat {};

@@ -28,19 +28,6 @@ BOOL Fail(DWORD error) {
     return FALSE;
 }
 
-// The file a name stands for: a symbolic link is followed, so that the link stays a link.
-std::string LinkTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
-
 // Copies the rest of from into to.
 bool CopyBytes(int from, int to) {
     char buffer[65536];
@@ -152,7 +139,7 @@ BOOL CopyFileA(const char* existingFileName, const char* newFileName, BOOL failI
     }
     ::fcntl(from, F_SETFL, ::fcntl(from, F_GETFL) & ~O_NONBLOCK);
 
-    const std::string target = LinkTarget(AnsiToUtf8(newFileName));
+    const std::string target = FollowLink(AnsiToUtf8(newFileName));
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     DWORD refusal = ERROR_SUCCESS;
