@@ -8,6 +8,9 @@
 #include "rtl/inifiles.h"
 #include "rtl/paths.h"
 #include "win/file.h"
+#include "win/kernel.h"
+#include "win/process.h"
+#include "win/shell.h"
 
 TFrmMain* FrmMain = nullptr;
 
@@ -17,6 +20,7 @@ static const AnsiString LauncherName = "Varnith2.exe";
 static const AnsiString SettingsName = "Varnith2.ini";
 static const AnsiString AutorunName = "Autorun.inf";
 static const AnsiString DefaultIconName = "Varnith2.ico";
+static const AnsiString HelpName = "Varnith2.hlp";
 
 TFrmMain::TFrmMain(TComponent* Owner) : TForm(Owner) {
     InitForm("TFRMMAIN", {
@@ -121,17 +125,61 @@ void TFrmMain::LabeledEdit3Change(TObject* Sender) {
 
 // ---- the choosers and commands ----
 
-void TFrmMain::Button1Click(TObject* Sender) {}  // the root's folder chooser: not built yet
+void TFrmMain::Button1Click(TObject* Sender) {
+    // Only a root that names a folder is selected when the browser opens.
+    AnsiString folder = DirectoryExists(LabeledEdit1->Text()) ? LabeledEdit1->Text() : AnsiString("");
+    if (!SelectDirectory("CD-ROMのルートとなるフォルダを選択して下さい。"_cp932, "", folder)) return;
+    LabeledEdit1->SetText(IncludeTrailingPathDelimiter(folder));
+}
 
-void TFrmMain::Button2Click(TObject* Sender) {}  // the chooser of the file to open: not built yet
+// The proposed name, resolved against the current folder: the root when it could be entered.
+// Without it, a relative entry is proposed as it stands.
+static AnsiString ProposedFileName(const AnsiString& entry, const AnsiString& root, bool inRoot) {
+    if (entry.IsEmpty() || IsPathDelimiter(entry, 1) || !inRoot) return entry;
+    return IncludeTrailingPathDelimiter(root) + entry;
+}
 
-void TFrmMain::Button3Click(TObject* Sender) {}  // the icon chooser: not built yet
+void TFrmMain::Button2Click(TObject* Sender) {
+    const AnsiString root = LabeledEdit1->Text();
+    // The current folder keeps the change, even when the dialog is cancelled.
+    const bool inRoot = !root.IsEmpty() && SetCurrentDirectoryA(root.c_str());
+    OpenDialog1->InitialDir = root;
+    OpenDialog1->FileName = ProposedFileName(LabeledEdit4->Text(), root, inRoot);
+    OpenDialog1->Filter =
+        "HTMLファイル(*.htm,*html)|*.htm;*.html|パワーポイントファイル(*.ppt,*.pps)|*.ppt;*.pps|"
+        "実行ファイル(*.exe)|*.exe|テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*"_cp932;
+    if (!OpenDialog1->Execute()) return;
+    LabeledEdit4->SetText(ExtractRelativePath(root, OpenDialog1->FileName));
+}
 
-void TFrmMain::CDROM1Click(TObject* Sender) {}  // the root in the file explorer: not built yet
+// The icon keeps its full path: the write command copies it into the root.
+void TFrmMain::Button3Click(TObject* Sender) {
+    OpenDialog1->InitialDir = LabeledEdit1->Text();
+    OpenDialog1->FileName = LabeledEdit3->Text();
+    OpenDialog1->Filter = "アイコンファイル(*.ico)|*.ico|全てのファイル(*.*)|*.*"_cp932;
+    if (!OpenDialog1->Execute()) return;
+    LabeledEdit3->SetText(OpenDialog1->FileName);
+}
 
-void TFrmMain::N3Click(TObject* Sender) {}  // the test run of the launcher copy: not built yet
+// The root goes unquoted after the program: the rest of the line is taken as one folder.
+void TFrmMain::CDROM1Click(TObject* Sender) {
+    const AnsiString root = LabeledEdit1->Text();
+    if (!DirectoryExists(root)) return;
+    WinExec(("EXPLORER.EXE " + root).c_str(), SW_SHOW);
+}
 
-void TFrmMain::R1Click(TObject* Sender) {}  // the help file: not built yet
+// The launcher copy runs in the editor's current folder, and nothing waits for it.
+void TFrmMain::N3Click(TObject* Sender) {
+    const AnsiString path = LabeledEdit1->Text() + LauncherName;
+    if (!FileExists(path)) return;
+    WinExec(path.c_str(), SW_SHOW);
+}
+
+// The shell reports a missing help file itself.
+void TFrmMain::R1Click(TObject* Sender) {
+    const AnsiString path = ExtractFilePath(Application->ExeName()) + HelpName;
+    ShellExecuteA(Handle(), "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+}
 
 void TFrmMain::A1Click(TObject* Sender) { AboutBox->ShowModal(); }
 
@@ -192,4 +240,47 @@ void TFrmMain::CopyLauncher() {
 
 // ---- reading a settings file back ----
 
-void TFrmMain::O1Click(TObject* Sender) {}  // the reading of a settings file: not built yet
+void TFrmMain::O1Click(TObject* Sender) {
+    OpenDialog1->Filter = "設定ファイル(Varnith2.ini)|Varnith2.ini"_cp932;
+    if (!OpenDialog1->Execute()) return;
+    const AnsiString folder = ExtractFilePath(OpenDialog1->FileName);
+    LabeledEdit1->SetText(folder);
+    ReadSettingsFile(folder);
+}
+
+// A swatch and its caption from a colour entry; a text that is no colour raises the conversion
+// error before the swatch changes.
+static void ReadSwatch(TIniFile& ini, const char* key, TPanel* swatch) {
+    const TColor color = StringToColor(ini.ReadString("Option", key, ""));
+    swatch->SetColor(color);
+    swatch->Font()->SetColor(swatch->Color() ^ 0xFFFFFF);
+}
+
+// Every value goes to its controls at once, so a colour that fails leaves what came before it.
+void TFrmMain::ReadSettingsFile(AnsiString folder) {
+    auto ini = std::make_unique<TIniFile>(folder + SettingsName);
+    LabeledEdit5->SetText(ini->ReadString("KEY", "User", ""));
+    CheckBox1->SetChecked(ini->ReadString("Option", "StayTop", "NO") == "YES");
+    const AnsiString icon = ini->ReadString("Option", "Icon", "");
+    LabeledEdit3->SetText(icon.IsEmpty() ? AnsiString("") : folder + icon);
+    ReadSwatch(*ini, "FrmLTColor", Panel2);
+    VBox1->RectColor()->SetUpLeft(Panel2->Color());
+    ReadSwatch(*ini, "FrmLBColor", Panel4);
+    VBox1->RectColor()->SetDownLeft(Panel4->Color());
+    ReadSwatch(*ini, "FrmRTColor", Panel3);
+    VBox1->RectColor()->SetUpRight(Panel3->Color());
+    ReadSwatch(*ini, "FrmRBColor", Panel5);
+    VBox1->RectColor()->SetDownRight(Panel5->Color());
+    LabeledEdit2->SetText(ini->ReadString("Option", "Message", ""));
+    ReadSwatch(*ini, "MColor", McolPanel);
+    Label1->Font()->SetColor(McolPanel->Color());
+    SpeedButton1->SetDown(ini->ReadBool("Option", "MBold", false));
+    SpeedButton2->SetDown(ini->ReadBool("Option", "MItalic", false));
+    SpeedButton1Click(SpeedButton1);
+    if (ini->ReadString("Option", "MFont", "ゴシック"_cp932) == "明朝"_cp932)
+        RadioButton1->SetChecked(true);
+    else
+        RadioButton2->SetChecked(true);
+    LabeledEdit4->SetText(ini->ReadString("Option", "RunFile", ""));
+    CSpinEdit1->SetValue(ini->ReadInteger("Option", "Timer", 0));
+}

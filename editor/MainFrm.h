@@ -94,6 +94,7 @@ private:
     void WriteSettingsFile();
     void WriteAutorunFile();
     void CopyLauncher();
+    void ReadSettingsFile(AnsiString folder);
 
 public:
     explicit TFrmMain(TComponent* Owner);
