@@ -132,19 +132,20 @@ void TFrmMain::Button1Click(TObject* Sender) {
     LabeledEdit1->SetText(IncludeTrailingPathDelimiter(folder));
 }
 
-// The proposed name, resolved against the current folder: the root when it could be entered.
-// Without it, a relative entry is proposed as it stands.
-static AnsiString ProposedFileName(const AnsiString& entry, const AnsiString& root, bool inRoot) {
-    if (entry.IsEmpty() || IsPathDelimiter(entry, 1) || !inRoot) return entry;
-    return IncludeTrailingPathDelimiter(root) + entry;
+// The entry's full path, resolved against the current folder (the root, when it could be
+// entered); an empty entry proposes no name.
+static AnsiString FullPathOf(const AnsiString& entry) {
+    char buffer[260];
+    DWORD length = GetFullPathNameA(entry.c_str(), sizeof buffer, buffer, nullptr);
+    return length > 0 && length < sizeof buffer ? AnsiString(buffer, static_cast<int>(length)) : AnsiString("");
 }
 
 void TFrmMain::Button2Click(TObject* Sender) {
     const AnsiString root = LabeledEdit1->Text();
     // The current folder keeps the change, even when the dialog is cancelled.
-    const bool inRoot = !root.IsEmpty() && SetCurrentDirectoryA(root.c_str());
+    SetCurrentDirectoryA(root.c_str());
     OpenDialog1->InitialDir = root;
-    OpenDialog1->FileName = ProposedFileName(LabeledEdit4->Text(), root, inRoot);
+    OpenDialog1->FileName = FullPathOf(LabeledEdit4->Text());
     OpenDialog1->Filter =
         "HTMLファイル(*.htm,*html)|*.htm;*.html|パワーポイントファイル(*.ppt,*.pps)|*.ppt;*.pps|"
         "実行ファイル(*.exe)|*.exe|テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*"_cp932;
