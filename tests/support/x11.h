@@ -23,25 +23,14 @@
 #include <vector>
 
 #include "support/process.h"
+#include "win/programs.h"
 
 namespace x11test {
 
 namespace fs = std::filesystem;
 
 // The program's path found on PATH, or nothing.
-inline std::optional<fs::path> Which(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
-        if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return std::nullopt;
-}
+inline std::optional<fs::path> Which(const std::string& name) { return FindOnPath(name.c_str()); }
 
 // Runs argv (argv[0] looked up on PATH) with env added, and returns its standard output, or
 // nothing when it failed or did not end within the limit.

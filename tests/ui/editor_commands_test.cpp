@@ -107,7 +107,7 @@ TEST_F(CommandsTest, TheFileChooserEntersTheRootAndStaysThereWhenCancelled) {
 }
 
 TEST_F(CommandsTest, ARootThatCannotBeEnteredLeavesTheCurrentFolder) {
-    for (const std::string root : {std::string(), (Base / "missing").string() + "/"}) {
+    for (const std::string& root : {std::string(), (Base / "missing").string() + "/"}) {
         FrmMain->LabeledEdit1->SetText(Utf8ToAnsi(root));
         FrmMain->LabeledEdit4->SetText("");
         FrmMain->Button2Click(FrmMain->Button2);

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -20,6 +19,7 @@
 #include "MainFrm.h"
 #include "rtl/codepage.h"
 #include "rtl/inifiles.h"
+#include "support/process.h"
 #include "vcl/dialogs.h"
 #include "vcl/forms.h"
 #include "vcl/testing.h"
@@ -31,14 +31,9 @@ namespace fs = std::filesystem;
 const std::string kLauncherBytes = "the launcher program\n";
 const std::string kDefaultIconBytes = "the default disc icon\n";
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-inline void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
+using testproc::ReadFile;
+using testproc::WriteFile;
+
 inline std::set<std::string> Entries(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
@@ -55,6 +50,15 @@ inline std::string TinyBitmap() {
     return bmp;
 }
 inline AnsiString A(const fs::path& path) { return Utf8ToAnsi(path.string()); }
+
+// The next answer of a queue: nothing when it is empty or the answer is a cancel.
+template <typename T>
+std::optional<T> NextAnswer(std::vector<std::optional<T>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    std::optional<T> answer = queue.front();
+    queue.erase(queue.begin());
+    return answer;
+}
 
 // The colour dialog answered from a queue of picks (nullopt: cancelled); message boxes recorded.
 class TAnsweringDialogs : public TDialogs {
@@ -77,26 +81,20 @@ public:
     }
     bool ChooseColor(TColor& color) override {
         OpenedOn.push_back(color);
-        if (Picks.empty()) return false;
-        const std::optional<TColor> pick = Picks.front();
-        Picks.erase(Picks.begin());
+        const std::optional<TColor> pick = NextAnswer(Picks);
         if (pick) color = *pick;
         return pick.has_value();
     }
     bool OpenFile(TOpenFileRequest& request) override {
         FileRequests.push_back(request);
-        if (FileChoices.empty()) return false;
-        const std::optional<std::string> choice = FileChoices.front();
-        FileChoices.erase(FileChoices.begin());
+        const std::optional<std::string> choice = NextAnswer(FileChoices);
         if (choice) request.FileName = Utf8ToAnsi(*choice);
         return choice.has_value();
     }
     bool BrowseForFolder(const AnsiString& prompt, const AnsiString& initialFolder,
                          AnsiString& path) override {
         Browses.push_back({AnsiToUtf8(prompt), AnsiToUtf8(initialFolder)});
-        if (FolderChoices.empty()) return false;
-        const std::optional<AnsiString> choice = FolderChoices.front();
-        FolderChoices.erase(FolderChoices.begin());
+        const std::optional<AnsiString> choice = NextAnswer(FolderChoices);
         if (choice) path = *choice;
         return choice.has_value();
     }

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -21,6 +20,7 @@
 #include "Unit1.h"
 #include "e2e/fake_xdg_open.h"
 #include "rtl/codepage.h"
+#include "support/process.h"
 #include "vcl/dialogs.h"
 #include "vcl/forms.h"
 #include "vcl/loop.h"
@@ -168,10 +168,7 @@ protected:
         fs::remove_all(Base, ec);
     }
 
-    static void WriteFile(const fs::path& path, const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
-    }
+    static void WriteFile(const fs::path& path, const std::string& bytes) { testproc::WriteFile(path, bytes); }
     void WriteSettings(const TSettings& settings) {
         WriteFile(Root / "Varnith2.ini", Utf8ToAnsi(settings.Text()).str());
     }
