@@ -552,6 +552,11 @@ TEST(DecodeMetafile, HugeFramesAreRenderedWithinTheLimits) {
     EXPECT_LE(static_cast<std::int64_t>(image.Width) * image.Height, kMaxPicturePixels);
     const TDecodedImage hinted = DecodeMetafile(emf.Build(2540, 1270), 1 << 30);
     EXPECT_LE(hinted.Width, kMaxPictureSide);
+    // Shrunk to the pixel limit, 5602.5 x 2994.8 pixels: rounding both up would pass it.
+    const TDecodedImage rounded = DecodeMetafile(emf.Build(4950, 2646), 8192);
+    EXPECT_LE(static_cast<std::int64_t>(rounded.Width) * rounded.Height, kMaxPicturePixels)
+        << rounded.Width << " x " << rounded.Height;
+    EXPECT_GE(static_cast<std::int64_t>(rounded.Width) * rounded.Height, kMaxPicturePixels - 2 * 5603);
 }
 
 // --- The picture loader ---------------------------------------------------------------------
