@@ -37,8 +37,9 @@ TDecodedImage DecodeBitmap(std::span<const std::uint8_t> bytes);
 // A Windows metafile (placeable or plain .wmf) or enhanced metafile (.emf), told apart by its
 // content and played into a transparent image. widthHint 0 renders at the picture's own size
 // at 96 dots per inch; a positive widthHint renders that many pixels wide, the height following
-// the picture's proportions. A plain .wmf gets its size from its window extent. Text records are
-// not drawn. Raises EInvalidGraphic(SInvalidMetafile) for a bad header or signature.
+// the picture's proportions. A plain .wmf gets its size from its window extent. Text is drawn
+// through the toolkit, which then needs its application object. Raises
+// EInvalidGraphic(SInvalidMetafile) for a bad header or signature.
 TDecodedImage DecodeMetafile(std::span<const std::uint8_t> bytes, int widthHint = 0);
 
 // The picture kinds the class library's picture loader knows.

@@ -1,7 +1,7 @@
 // Our own player of Windows metafiles (.wmf, placeable or plain) and enhanced metafiles (.emf):
 // the records are read into a small GDI device context (mapping modes, window and viewport,
-// world transform, pens, brushes, paths, clip rectangle) and drawn by the rasteriser.
-// Shapes, lines, pixels and device-independent bitmaps are drawn; text records are not.
+// world transform, pens, brushes, fonts, paths, clip rectangle) and drawn by the rasteriser.
+// Shapes, lines, pixels, device-independent bitmaps and text are drawn.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,11 +9,13 @@
 #include <numbers>
 #include <optional>
 
+#include "rtl/codepage.h"
 #include "rtl/consts.h"
 #include "rtl/sysutils.h"
 #include "vcl/imagecodecs.h"
 #include "vcl/imagecodecs_detail.h"
 #include "vcl/imagecodecs_raster.h"
+#include "vcl/imagecodecs_text.h"
 
 using namespace imagecodecs_detail;
 
@@ -30,6 +32,14 @@ constexpr int TRANSPARENT = 1, WINDING = 2;
 constexpr int PS_NULL = 5, PS_STYLE_MASK = 0xF, PS_GEOMETRIC = 0x10000;
 constexpr int BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5, BS_DIBPATTERNPT = 6;
 constexpr std::uint32_t DIB_PAL_COLORS = 1;
+// Text alignment and text output options.
+constexpr unsigned TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_BOTTOM = 8, TA_BASELINE = 24;
+constexpr unsigned ETO_OPAQUE = 2, ETO_CLIPPED = 4, ETO_GLYPH_INDEX = 0x10, ETO_NO_RECT = 0x100,
+                   ETO_SMALL_CHARS = 0x200, ETO_PDY = 0x2000;
+
+// A text record draws at most this many characters; each costs this much work besides its pixels.
+constexpr std::size_t kMaxTextChars = 8192;
+constexpr std::int64_t kWorkPerCharacter = 1024;
 
 std::uint32_t FromColorRef(std::uint32_t c) {
     return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
@@ -49,11 +59,63 @@ struct TBrush {
     std::shared_ptr<const TDecodedImage> pattern;
 };
 
+struct TLogFont {
+    double height = 0, width = 0;  // logical units; a negative height is the em height
+    int escapement = 0;            // tenths of a degree, counter-clockwise
+    int weight = 0;
+    bool italic = false, underline = false, strikeOut = false;
+    std::u16string face = u"System";
+};
+
 struct TObject {
-    enum Kind { Empty, Pen, Brush, Other } kind = Empty;
+    enum Kind { Empty, Pen, Brush, Font, Other } kind = Empty;
     TPen pen;
     TBrush brush;
+    TLogFont font;
 };
+
+// One text output: its characters with their advances in logical units (none: the font's own),
+// the reference point, and the rectangle that the options opaque or clip to.
+struct TTextOut {
+    TTextChars chars;
+    std::vector<double> dx;
+    TPointD reference;
+    unsigned options = 0;
+    bool hasRect = false;
+    double rect[4] = {0, 0, 0, 0};  // logical left, top, right, bottom
+};
+
+// The characters of 8-bit text (code page 932: one byte, or a double-byte pair whose two
+// advances add up) or of UTF-16 text (a surrogate pair is one character), at most kMaxTextChars.
+// byteDx holds an advance per byte or code unit, or nothing.
+void AddChars(TTextOut& out, Bytes text, bool wide, const std::vector<double>& byteDx) {
+    const std::size_t unit = wide ? 2 : 1, units = text.size() / unit;
+    for (std::size_t i = 0; i < units && out.chars.size() < kMaxTextChars;) {
+        std::size_t len = 1;
+        if (wide) {
+            const std::uint32_t c = U16(text, 2 * i);
+            if (c >= 0xD800 && c < 0xDC00 && i + 1 < units) len = 2;
+            std::u16string s;
+            for (std::size_t k = 0; k < len; ++k) s += static_cast<char16_t>(U16(text, 2 * (i + k)));
+            out.chars.push_back(s);
+        } else {
+            if (IsDBCSLeadByte(text[i]) && i + 1 < units) len = 2;
+            out.chars.push_back(AnsiToUtf16(AnsiString(std::string(text.begin() + i, text.begin() + i + len))));
+        }
+        if (!byteDx.empty()) out.dx.push_back(byteDx[i] + (len == 2 ? byteDx[i + 1] : 0));
+        i += len;
+    }
+}
+
+// count advances of size bytes, stride bytes apart, from offset at; none when the record
+// does not hold them all.
+std::vector<double> Advances(Bytes rec, std::size_t at, std::size_t count, std::size_t size, std::size_t stride) {
+    std::vector<double> dx;
+    if (count == 0 || at > rec.size() || (rec.size() - at) / stride < count) return dx;
+    for (std::size_t i = 0; i < count; ++i)
+        dx.push_back(size == 2 ? S16(rec, at + i * stride) : S32(rec, at + i * stride));
+    return dx;
+}
 
 // An affine transform x' = x*m11 + y*m21 + dx, y' = x*m12 + y*m22 + dy.
 struct TXform {
@@ -72,6 +134,10 @@ struct TDc {
     TXform world;
     TPen pen;
     TBrush brush;
+    TLogFont font;
+    std::uint32_t textColour = 0xFF000000u;
+    unsigned textAlign = 0;
+    double charExtra = 0;  // logical units
     std::uint32_t background = 0xFFFFFFFFu;
     bool opaqueBackground = true;
     bool winding = false;
@@ -183,6 +249,7 @@ public:
         if (index >= objects.size()) return;
         if (objects[index].kind == TObject::Pen) dc.pen = objects[index].pen;
         if (objects[index].kind == TObject::Brush) dc.brush = objects[index].brush;
+        if (objects[index].kind == TObject::Font) dc.font = objects[index].font;
     }
     void SelectStock(std::uint32_t stock) {
         static constexpr std::uint32_t kGreys[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
@@ -192,6 +259,7 @@ public:
         if (stock == 8) dc.pen = {PS_NULL, 0, true, 0};
         if (stock == 18) dc.brush = {BS_SOLID, 0xFFFFFFFFu, 0, nullptr};  // DC brush
         if (stock == 19) dc.pen = {0, 0, true, 0xFF000000u};              // DC pen
+        if (stock >= 10 && stock <= 17 && stock != 15) dc.font = {};      // the fonts
     }
 
     // Drawing.
@@ -288,6 +356,56 @@ public:
         raster_.Blit(source, sx, sy, sw, sh, Map({x, y}), Map({x + w, y + h}), rop, BrushFill());
     }
 
+    // Text at its reference point, or at the current position (which it then moves on).
+    void Text(const TTextOut& t) {
+        if (inPath_) return;  // text outlines are not taken into paths
+        if (t.hasRect && (t.options & ETO_OPAQUE)) FillBox(Figure({{t.rect[0], t.rect[1]}, {t.rect[2], t.rect[1]},
+                                                                {t.rect[2], t.rect[3]}, {t.rect[0], t.rect[3]}}, true));
+        if (t.chars.empty() || (t.options & ETO_GLYPH_INDEX)) return;  // glyph numbers name no characters
+        const std::optional<TTextFont> font = OutputFont();
+        if (!font) return;
+        const TTextMetrics metrics = MeasureText(*font, t.chars);
+        const TPointD scale = AxisScale();
+        TTextRun run;
+        run.chars = t.chars;
+        run.colour = dc.textColour;
+        run.angle = dc.font.escapement / 10.0;
+        const double cell = metrics.ascent + metrics.descent, pixels = static_cast<double>(raster_.Pixels());
+        double work = 0;
+        for (std::size_t i = 0; i < t.chars.size(); ++i) {
+            run.positions.push_back(run.width);
+            const double advance = t.dx.empty() ? metrics.advances[i] + dc.charExtra * scale.x : t.dx[i] * scale.x;
+            run.width += advance;
+            work += kWorkPerCharacter + std::min(cell * std::max(std::abs(advance), cell), pixels);
+        }
+
+        // The alignment places the reference point on the run's left, centre or right, and on
+        // its top, baseline or bottom, along the escapement.
+        const double angle = run.angle * std::numbers::pi / 180;
+        const TPointD along{std::cos(angle), -std::sin(angle)}, down{std::sin(angle), std::cos(angle)};
+        const bool updateCp = dc.textAlign & TA_UPDATECP;
+        const TPointD reference = Map(updateCp ? dc.position : t.reference);
+        const unsigned horizontal = dc.textAlign & TA_CENTER, vertical = dc.textAlign & TA_BASELINE;
+        const double x = horizontal == TA_RIGHT ? -run.width : horizontal == TA_CENTER ? -run.width / 2 : 0;
+        const double y = vertical == TA_BASELINE ? 0 : vertical == TA_BOTTOM ? -metrics.descent : metrics.ascent;
+        auto at = [&](double a, double d) { return TPointD{reference.x + along.x * (x + a) + down.x * (y + d),
+                                                           reference.y + along.y * (x + a) + down.y * (y + d)}; };
+        run.origin = at(0, 0);
+        if (updateCp) dc.position = Unmap(at(horizontal == TA_RIGHT ? 0 : horizontal == TA_CENTER ? run.width / 2 : run.width, -y));
+
+        if (t.hasRect && (t.options & ETO_CLIPPED)) {
+            const TPointD a = Map({t.rect[0], t.rect[1]}), b = Map({t.rect[2], t.rect[3]});
+            raster_.IntersectClip(a.x, a.y, b.x, b.y);
+        }
+        if (dc.opaqueBackground) {
+            TFigure box{{at(0, -metrics.ascent), at(run.width, -metrics.ascent), at(run.width, metrics.descent),
+                         at(0, metrics.descent)}, true};
+            FillBox(box);
+        }
+        raster_.Text(*font, run, static_cast<std::int64_t>(std::min(work, 1e18)));
+        ApplyClip();
+    }
+
     // Paths.
     void BeginPath() { path_.clear(); inPath_ = true; }
     void EndPath() { inPath_ = false; }
@@ -302,6 +420,42 @@ public:
     }
 
 private:
+    // Output pixels per logical unit along each axis.
+    TPointD AxisScale() const {
+        const TPointD o = Map({0, 0}), x = Map({1, 0}), y = Map({0, 1});
+        return {std::hypot(x.x - o.x, x.y - o.y), std::hypot(y.x - o.x, y.y - o.y)};
+    }
+    // The logical point that maps to the output point q.
+    TPointD Unmap(TPointD q) const {
+        const TPointD o = Map({0, 0}), x = Map({1, 0}), y = Map({0, 1});
+        const double ax = x.x - o.x, ay = x.y - o.y, bx = y.x - o.x, by = y.y - o.y, det = ax * by - bx * ay;
+        if (det == 0 || !std::isfinite(det)) return dc.position;
+        const double dx = q.x - o.x, dy = q.y - o.y;
+        return {(dx * by - bx * dy) / det, (ax * dy - ay * dx) / det};
+    }
+    // The selected font in output pixels; none for a font beyond any picture.
+    std::optional<TTextFont> OutputFont() const {
+        const TPointD scale = AxisScale();
+        const double height = dc.font.height * scale.y, width = std::abs(dc.font.width) * scale.x;
+        if (!(std::abs(height) <= kMaxPictureSide) || !(width <= kMaxPictureSide)) return std::nullopt;
+        TTextFont f;
+        f.face = dc.font.face;
+        const int rounded = static_cast<int>(std::lround(height));
+        f.height = height == 0 ? 0 : rounded != 0 ? rounded : height < 0 ? -1 : 1;
+        f.width = width == 0 ? 0 : std::max(1, static_cast<int>(std::lround(width)));
+        f.weight = dc.font.weight;
+        f.italic = dc.font.italic;
+        f.underline = dc.font.underline;
+        f.strikeOut = dc.font.strikeOut;
+        return f;
+    }
+    // Fills an area with the background colour, as opaque text does.
+    void FillBox(const TFigure& box) {
+        TFill fill;
+        fill.kind = TFill::Solid;
+        fill.colour = dc.background;
+        raster_.Fill({box.points}, false, fill);
+    }
     TFigure Figure(const std::vector<TPointD>& points, bool closed) const {
         TFigure f;
         f.closed = closed;
@@ -500,7 +654,45 @@ void PlayWmfRecord(TPlayer& player, Bytes rec, std::uint32_t function) {
             addObject(o);
             break;
         }
-        case 0x02FB: case 0x00F7: case 0x06FF: addObject({TObject::Other, {}, {}}); break;  // font, palette, region
+        case 0x02FB: {                                                                 // CREATEFONTINDIRECT
+            TObject o;
+            o.kind = TObject::Font;
+            o.font = {P(0), P(1), static_cast<int>(P(2)), static_cast<int>(P(4)), U8(rec, 16) != 0, U8(rec, 17) != 0,
+                      U8(rec, 18) != 0, {}};
+            const Bytes face = Slice(rec, 24, 32);  // code page 932, ended by a zero byte
+            o.font.face = AnsiToUtf16(AnsiString(std::string(face.begin(), std::find(face.begin(), face.end(), 0))));
+            addObject(o);
+            break;
+        }
+        case 0x00F7: case 0x06FF: addObject({TObject::Other, {}, {}, {}}); break;     // palette, region
+        case 0x0209: dc.textColour = FromColorRef(U32(rec, 6)); break;                 // SETTEXTCOLOR
+        case 0x012E: dc.textAlign = U(0); break;                                       // SETTEXTALIGN
+        case 0x0108: dc.charExtra = P(0); break;                                       // SETTEXTCHAREXTRA
+        case 0x0521: {                                                                 // TEXTOUT
+            const std::size_t length = U(0), at = 8 + (length + 1) / 2 * 2;
+            if (at + 4 > rec.size()) break;
+            TTextOut t;
+            t.reference = {static_cast<double>(S16(rec, at + 2)), static_cast<double>(S16(rec, at))};
+            AddChars(t, Slice(rec, 8, length), false, {});
+            player.Text(t);
+            break;
+        }
+        case 0x0A32: {                                                                 // EXTTEXTOUT
+            TTextOut t;
+            t.reference = {P(1), P(0)};
+            t.options = U(3);
+            std::size_t at = 14;
+            if (t.options & (ETO_OPAQUE | ETO_CLIPPED)) {
+                t.hasRect = true;
+                for (int i = 0; i < 4; ++i) t.rect[i] = P(4 + i);
+                at += 8;
+            }
+            const std::size_t length = std::min(U(2), 2 * kMaxTextChars);
+            if (at + length > rec.size()) break;
+            AddChars(t, Slice(rec, at, length), false, Advances(rec, at + (U(2) + 1) / 2 * 2, length, 2, 2));
+            player.Text(t);
+            break;
+        }
         case 0x012D: player.Select(U(0)); break;                                       // SELECTOBJECT
         case 0x01F0:                                                                   // DELETEOBJECT
             if (U(0) < player.objects.size()) player.objects[U(0)] = TObject{};
@@ -530,7 +722,7 @@ void PlayWmfRecord(TPlayer& player, Bytes rec, std::uint32_t function) {
             player.Blit(&*image, static_cast<int>(P(6)), sy, static_cast<int>(P(4)), sh, P(10), P(9), P(8), P(7), U32(rec, 6));
             break;
         }
-        default: break;  // text, regions, palettes, escapes: not drawn
+        default: break;  // regions, palettes, escapes: not drawn
     }
 }
 
@@ -736,9 +928,48 @@ void PlayEmfRecord(TPlayer& player, Bytes rec, std::uint32_t type) {
                 }
             }
             break;
-        case 82: case 49:                                                               // font, palette
-            if (TObject* o = object(8)) *o = {TObject::Other, {}, {}};
+        case 82:                                                                        // EXTCREATEFONTINDIRECTW
+            if (TObject* o = object(8)) {
+                *o = {TObject::Font, {}, {}, {L(12), L(16), S32(rec, 20), S32(rec, 28), U8(rec, 32) != 0,
+                                               U8(rec, 33) != 0, U8(rec, 34) != 0, {}}};
+                for (std::size_t i = 0; i < 32 && U16(rec, 40 + 2 * i) != 0; ++i)  // UTF-16, ended by a zero
+                    o->font.face += static_cast<char16_t>(U16(rec, 40 + 2 * i));
+            }
             break;
+        case 49:                                                                        // palette
+            if (TObject* o = object(8)) *o = {TObject::Other, {}, {}, {}};
+            break;
+        case 22: dc.textAlign = U32(rec, 8); break;                                     // SETTEXTALIGN
+        case 24: dc.textColour = FromColorRef(U32(rec, 8)); break;                      // SETTEXTCOLOR
+        case 83: case 84: {                                                             // EXTTEXTOUTA, EXTTEXTOUTW
+            const bool wide = type == 84;
+            TTextOut t;
+            t.reference = point(36);
+            t.options = U32(rec, 52);
+            t.hasRect = !(t.options & ETO_NO_RECT);
+            for (int i = 0; i < 4 && t.hasRect; ++i) t.rect[i] = L(56 + 4 * i);
+            const std::size_t count = std::min<std::size_t>(U32(rec, 44), 2 * kMaxTextChars), offString = U32(rec, 48);
+            const std::size_t unit = wide ? 2 : 1, offDx = U32(rec, t.hasRect ? 72 : 56);
+            if (offString > rec.size() || (rec.size() - offString) / unit < count) break;
+            const std::size_t stride = t.options & ETO_PDY ? 8 : 4;
+            AddChars(t, Slice(rec, offString, count * unit), wide, offDx ? Advances(rec, offDx, count, 4, stride) : std::vector<double>{});
+            player.Text(t);
+            break;
+        }
+        case 108: {                                                                     // SMALLTEXTOUT
+            TTextOut t;
+            t.reference = point(8);
+            t.options = U32(rec, 20);
+            t.hasRect = !(t.options & ETO_NO_RECT);
+            for (int i = 0; i < 4 && t.hasRect; ++i) t.rect[i] = L(36 + 4 * i);
+            const bool wide = !(t.options & ETO_SMALL_CHARS);
+            const std::size_t count = std::min<std::size_t>(U32(rec, 16), 2 * kMaxTextChars), unit = wide ? 2 : 1;
+            const std::size_t offString = t.hasRect ? 52 : 36;
+            if (offString > rec.size() || (rec.size() - offString) / unit < count) break;
+            AddChars(t, Slice(rec, offString, count * unit), wide, {});
+            player.Text(t);
+            break;
+        }
         case 37: {                                                                      // SELECTOBJECT
             const std::uint32_t index = U32(rec, 8);
             if (index & 0x80000000u) player.SelectStock(index & 0x7FFFFFFFu);
@@ -778,7 +1009,7 @@ void PlayEmfRecord(TPlayer& player, Bytes rec, std::uint32_t type) {
             player.Blit(&*image, S32(rec, 32), sy, sw, sh, L(24), L(28), sw, sh, 0x00CC0020);
             break;
         }
-        default: break;  // text, regions, palettes, comments: not drawn
+        default: break;  // regions, palettes, comments: not drawn
     }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "vcl/imagecodecs_detail.h"
+#include "vcl/imagecodecs_text.h"
 
 namespace imagecodecs_detail {
 
@@ -228,6 +229,12 @@ void TRaster::Blit(const TDecodedImage* source, int sx, int sy, int sw, int sh, 
             }
         }
     }
+}
+
+void TRaster::Text(const TTextFont& font, const TTextRun& run, std::int64_t work) {
+    work_ += work;
+    if (Exhausted()) return;
+    DrawTextRun(image_, font, run, clipLeft_, clipTop_, clipRight_, clipBottom_);
 }
 
 }  // namespace imagecodecs_detail

@@ -15,6 +15,8 @@ struct TPointD {
     double x = 0, y = 0;
 };
 using TRing = std::vector<TPointD>;
+struct TTextFont;
+struct TTextRun;
 
 // How a brush paints: a solid colour, one of the six hatch patterns over the background
 // colour (or over nothing when the background mode is transparent), or a tiled pattern image.
@@ -41,6 +43,7 @@ public:
     void IntersectClip(double left, double top, double right, double bottom);
     void ResetClip();
     bool Exhausted() const { return work_ > kWorkBudget; }
+    std::int64_t Pixels() const { return static_cast<std::int64_t>(image_.Pixels.size()); }
 
     // Fills the area of the rings together (alternate: even-odd; winding: non-zero); a pixel
     // belongs to the area when its centre does.
@@ -54,6 +57,8 @@ public:
     // only the operations that need none (brush, black, white, inversion) paint.
     void Blit(const TDecodedImage* source, int sx, int sy, int sw, int sh, TPointD a, TPointD b,
               std::uint32_t rop, const TFill& brush);
+    // Draws a run of text through the toolkit inside the clip; work is what its glyphs cost.
+    void Text(const TTextFont& font, const TTextRun& run, std::int64_t work);
 
 private:
     void Line(TPointD a, TPointD b, std::uint32_t colour);

@@ -1,6 +1,7 @@
 // The settings editor's main form run in-process: the live preview, and the writing of the disc
 // root as the launcher and AutoPlay expect it.
 #include "editor_fixture.h"
+#include "support/pictures.h"
 
 namespace {
 
@@ -136,6 +137,22 @@ TEST_F(EditorTest, TheIconShowsOnceTheTextNamesAFileAndStaysWhenCleared) {
     TypeTextForTests(FrmMain->LabeledEdit3, "");
     EXPECT_EQ(FrmMain->Image1->Picture()->Width(), 2);
     EXPECT_TRUE(Dialogs.Boxes.empty());
+}
+
+// A metafile's words show in the preview, inside its picture.
+TEST_F(EditorTest, TheIconPreviewShowsAMetafilesText) {
+    ShowForm();
+    const TColor ink = static_cast<TColor>(0x00123456);
+    const testpictures::ByteVector bytes = testpictures::TextLogo(ink);
+    WriteFile(Pictures / "logo.wmf", std::string(bytes.begin(), bytes.end()));
+    TypeTextForTests(FrmMain->LabeledEdit3, A(Pictures / "logo.wmf"));
+    ASSERT_TRUE(Dialogs.Boxes.empty());
+    const TRect r = FrmMain->Image1->BoundsRect();
+    TBitmap b;
+    FrmMain->Panel1->PaintTo(&b);
+    const auto [inside, outside] = testpictures::CountColour(b, ink, TRect(r.Left + 4, r.Top + 4, r.Right, r.Bottom));
+    EXPECT_GT(inside, 50);
+    EXPECT_EQ(outside, 0);
 }
 
 TEST_F(EditorTest, TheAboutBoxShowsOnlyWhenAskedAndTheExitEndsTheProgram) {

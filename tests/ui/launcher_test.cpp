@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launcher_fixture.h"
+#include "support/pictures.h"
 
 namespace launchertest {
 namespace {
@@ -372,6 +373,23 @@ INSTANTIATE_TEST_SUITE_P(Launcher, IconEntry, ::testing::Values(
     TIconCase{"FullPath", "<full path>", false, 32, ""},
     TIconCase{"Folder", "folder.ico", false, 32, ""}),
     RowName<TIconCase>);
+
+// A metafile as the icon: its words show in the splash, inside the picture.
+TEST_F(LauncherTest, AMetafileIconShowsItsText) {
+    const TColor ink = static_cast<TColor>(0x00123456);
+    const testpictures::ByteVector bytes = testpictures::TextLogo(ink);
+    WriteFile(Root / "logo.wmf", std::string(bytes.begin(), bytes.end()));
+    Start(TSettings::Marker().Set("Icon", "logo.wmf").Set("FrmLTColor", "clWhite").Set("FrmLBColor", "clWhite")
+              .Set("FrmRTColor", "clWhite").Set("FrmRBColor", "clWhite"));
+    ASSERT_TRUE(Boxes.Boxes.empty());
+    const TRect r = Form1->Image1->BoundsRect();
+    EXPECT_EQ(r.Width(), 120);
+    TBitmap b;
+    Form1->PaintTo(&b);
+    const auto [inside, outside] = testpictures::CountColour(b, ink, TRect(r.Left + 4, r.Top + 4, r.Right, r.Bottom));
+    EXPECT_GT(inside, 50);
+    EXPECT_EQ(outside, 0);
+}
 
 struct TFaceCase {
     std::string Name;

@@ -13,21 +13,11 @@
 #include "rtl/sysutils.h"
 #include "vcl/imagecodecs.h"
 #include "vcl/resources.h"
+#include "support/pictures.h"
 
 namespace {
 
-using ByteVector = std::vector<std::uint8_t>;
-
-// Little-endian file bytes assembled by hand.
-struct Writer {
-    ByteVector b;
-    Writer& u8(unsigned v) { b.push_back(static_cast<std::uint8_t>(v)); return *this; }
-    Writer& u16(unsigned v) { return u8(v & 0xFF).u8(v >> 8 & 0xFF); }
-    Writer& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Writer& bytes(const ByteVector& v) { b.insert(b.end(), v.begin(), v.end()); return *this; }
-    Writer& pad(std::size_t multiple) { while (b.size() % multiple) u8(0); return *this; }
-    void put32(std::size_t at, std::uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i)); }
-};
+using namespace testpictures;
 
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
                         kBlack = 0xFF000000;
@@ -367,66 +357,6 @@ TEST(ProgramIcon, MainIconIsBuiltInAndIsTheShippedIconFile) {
 
 // --- Metafiles ------------------------------------------------------------------------------
 
-// Records of a Windows metafile: size in words, function, parameters (words).
-struct Wmf {
-    Writer records;
-    int objects = 0;
-    Wmf& rec(unsigned function, const std::vector<int>& params) {
-        records.u32(static_cast<std::uint32_t>(3 + params.size())).u16(function);
-        for (int p : params) records.u16(static_cast<unsigned>(p) & 0xFFFF);
-        return *this;
-    }
-    Wmf& solidBrush(std::uint32_t colorRef) { ++objects; return rec(0x02FC, {0, static_cast<int>(colorRef & 0xFFFF), static_cast<int>(colorRef >> 16), 0}); }
-    Wmf& nullPen() { ++objects; return rec(0x02FA, {5, 0, 0, 0, 0}); }
-    Wmf& select(int index) { return rec(0x012D, {index}); }
-    Wmf& rectangle(int l, int t, int r, int b) { return rec(0x041B, {b, r, t, l}); }
-
-    ByteVector Build(bool placeable, int left = 0, int top = 0, int right = 0, int bottom = 0, int inch = 1440) {
-        Writer w;
-        if (placeable) {
-            const unsigned head[10] = {0xCDD7, 0x9AC6, 0, static_cast<unsigned>(left) & 0xFFFF, static_cast<unsigned>(top) & 0xFFFF,
-                                       static_cast<unsigned>(right) & 0xFFFF, static_cast<unsigned>(bottom) & 0xFFFF,
-                                       static_cast<unsigned>(inch), 0, 0};
-            unsigned sum = 0;
-            for (unsigned h : head) { w.u16(h); sum ^= h; }
-            w.u16(sum);
-        }
-        Writer body = records;
-        body.u32(3).u16(0);  // EOF
-        w.u16(1).u16(9).u16(0x300).u32(static_cast<std::uint32_t>(9 + body.b.size() / 2)).u16(objects).u32(0).u16(0);
-        return w.bytes(body.b).b;
-    }
-};
-
-// Records of an enhanced metafile after its header.
-struct Emf {
-    Writer records;
-    int count = 0;
-    Emf& raw(std::uint32_t type, const ByteVector& payload) {
-        records.u32(type).u32(static_cast<std::uint32_t>(8 + payload.size())).bytes(payload);
-        ++count;
-        return *this;
-    }
-    Emf& rec(std::uint32_t type, const std::vector<std::int32_t>& params) {
-        Writer p;
-        for (std::int32_t v : params) p.u32(static_cast<std::uint32_t>(v));
-        return raw(type, p.b);
-    }
-    // frame in hundredths of a millimetre; a reference device of 96 dots per inch.
-    ByteVector Build(int frameRight, int frameBottom) {
-        Writer w;
-        w.u32(1).u32(88).u32(0).u32(0).u32(0).u32(0);           // type, size, bounds
-        w.u32(0).u32(0).u32(frameRight).u32(frameBottom);        // frame
-        w.u32(0x464D4520).u32(0x10000).u32(0).u32(0).u16(4).u16(0);  // signature, version, bytes, records, handles
-        w.u32(0).u32(0).u32(0).u32(960).u32(480).u32(254).u32(127);  // description, palette, device, millimetres
-        w.bytes(records.b);
-        w.u32(14).u32(20).u32(0).u32(16).u32(20);  // EOF
-        w.put32(48, static_cast<std::uint32_t>(w.b.size()));
-        w.put32(52, static_cast<std::uint32_t>(count + 2));
-        return w.b;
-    }
-};
-
 ByteVector Points16(const std::vector<std::pair<int, int>>& points) {
     Writer w;
     w.u32(0).u32(0).u32(0).u32(0).u32(static_cast<std::uint32_t>(points.size()));  // bounds, count
@@ -557,6 +487,183 @@ TEST(DecodeMetafile, HugeFramesAreRenderedWithinTheLimits) {
     EXPECT_LE(static_cast<std::int64_t>(rounded.Width) * rounded.Height, kMaxPicturePixels)
         << rounded.Width << " x " << rounded.Height;
     EXPECT_GE(static_cast<std::int64_t>(rounded.Width) * rounded.Height, kMaxPicturePixels - 2 * 5603);
+}
+
+// --- Metafile text ---------------------------------------------------------------------------
+
+// Where the pixels of one colour lie: their bounding box [left, right) x [top, bottom).
+struct Ink {
+    int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN, count = 0;
+};
+Ink InkOf(const TDecodedImage& image, std::uint32_t argb) {
+    Ink ink;
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x)
+            if (image.Pixel(x, y) == argb) {
+                ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x + 1);
+                ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y + 1);
+                ++ink.count;
+            }
+    return ink;
+}
+// Pixels that are neither transparent nor one of the colours given.
+int OtherPixels(const TDecodedImage& image, const std::vector<std::uint32_t>& colours) {
+    int n = 0;
+    for (std::uint32_t p : image.Pixels)
+        if (p != 0 && std::find(colours.begin(), colours.end(), p) == colours.end()) ++n;
+    return n;
+}
+
+const std::string kProduct = "製品名"_cp932.c_str();  // three double-byte characters
+
+TEST(DecodeMetafile, TextIsDrawnInItsBoxInTheTextColour) {
+    // Each case: where the red ink must lie, and a box that must hold some of it.
+    struct Case { const char* name; ByteVector file; Ink within; Ink holds; std::vector<std::uint32_t> colours; };
+    const std::vector<int> noRect;
+    const std::vector<Case> cases = {
+        {"wmf TEXTOUT, top left", WmfText::Picture().textOut(10, 10, "VARNITH").Build(),
+         {10, 10, 160, 34}, {10, 10, 30, 30}, {kRed}},
+        {"wmf EXTTEXTOUT in code page 932", WmfText::Picture().extTextOut(10, 10, 0, noRect, kProduct).Build(),
+         {10, 10, 72, 36}, {50, 10, 70, 30}, {kRed}},
+        {"wmf right and bottom", WmfText::Picture().align(2 | 8).textOut(190, 50, "VARNITH").Build(),
+         {30, 20, 190, 50}, {170, 30, 190, 50}, {kRed}},
+        {"wmf centre and baseline", WmfText::Picture().align(6 | 24).textOut(100, 40, "VARNITH").Build(),
+         {20, 15, 180, 41}, {60, 20, 140, 40}, {kRed}},
+        {"wmf rotated a quarter turn", WmfText::Picture(900).textOut(10, 190, "VARNITH").Build(60, 200),
+         {10, 30, 36, 190}, {10, 150, 36, 190}, {kRed}},
+        {"wmf clipped", WmfText::Picture().extTextOut(10, 10, 4, {10, 10, 40, 40}, "VARNITH VARNITH").Build(),
+         {10, 10, 40, 40}, {10, 10, 40, 30}, {kRed}},
+        {"emf EXTTEXTOUTW in UTF-16", EmfText::Picture().extTextOut(10, 10, u"製品名").Build(),
+         {10, 10, 72, 36}, {50, 10, 70, 30}, {kRed}},
+        {"emf SMALLTEXTOUT", EmfText::Picture().smallTextOut(10, 10, "VARNITH").Build(),
+         {10, 10, 160, 34}, {10, 10, 30, 30}, {kRed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TDecodedImage image = DecodeMetafile(c.file);
+        const Ink ink = InkOf(image, kRed);
+        EXPECT_GT(ink.count, 20);
+        EXPECT_GE(ink.left, c.within.left);
+        EXPECT_GE(ink.top, c.within.top);
+        EXPECT_LE(ink.right, c.within.right);
+        EXPECT_LE(ink.bottom, c.within.bottom);
+        int held = 0;
+        for (int y = c.holds.top; y < c.holds.bottom; ++y)
+            for (int x = c.holds.left; x < c.holds.right; ++x) held += image.Pixel(x, y) == kRed;
+        EXPECT_GT(held, 5);
+        EXPECT_EQ(OtherPixels(image, c.colours), 0);
+    }
+}
+
+int InkIn(const TDecodedImage& image, std::uint32_t argb, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += image.Pixel(x, y) == argb;
+    return n;
+}
+
+TEST(DecodeMetafile, OpaqueTextFillsItsRectangleOrItsCells) {
+    struct Case { const char* name; ByteVector file; std::uint32_t background; Ink fill; };
+    const std::vector<Case> cases = {
+        {"wmf opaque rectangle", WmfText::Picture().background(0xFF0000).extTextOut(10, 10, 2, {5, 5, 195, 55}, "VARNITH").Build(),
+         kBlue, {5, 5, 195, 55}},
+        {"wmf opaque background mode", WmfText::Picture().background(0x00FF00).bkMode(2).textOut(10, 10, "VARNITH").Build(),
+         kGreen, {10, 10, 0, 0}},
+        {"emf opaque rectangle", [] {
+             EmfText e = EmfText::Picture();
+             e.rec(25, {0xFF0000}).extTextOut(10, 10, u"製品名", 2, {5, 5, 180, 40});
+             return e.Build();
+         }(), kBlue, {5, 5, 180, 40}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TDecodedImage image = DecodeMetafile(c.file);
+        const Ink fill = InkOf(image, c.background), ink = InkOf(image, kRed);
+        EXPECT_GT(ink.count, 20);
+        EXPECT_EQ(OtherPixels(image, {kRed, c.background}), 0);
+        EXPECT_EQ(fill.left, c.fill.left);
+        EXPECT_EQ(fill.top, c.fill.top);
+        if (c.fill.right > 0) {  // the rectangle, its right and bottom edges left out
+            EXPECT_EQ(fill.right, c.fill.right);
+            EXPECT_EQ(fill.bottom, c.fill.bottom);
+            EXPECT_EQ(fill.count + ink.count, (c.fill.right - c.fill.left) * (c.fill.bottom - c.fill.top));
+        } else {  // the characters' cells: the run's width and the font's height
+            EXPECT_GE(fill.right, ink.right);
+            EXPECT_LE(fill.right, ink.right + 4);
+            EXPECT_GE(fill.bottom, ink.bottom);
+            EXPECT_LE(fill.bottom, 10 + 30);
+            EXPECT_EQ(fill.count + InkIn(image, kRed, fill.left, fill.top, fill.right, fill.bottom),
+                      (fill.right - fill.left) * (fill.bottom - fill.top));
+        }
+    }
+}
+
+TEST(DecodeMetafile, AdvancesAndTheCurrentPositionPlaceTheCharacters) {
+    const std::string wide = "製品名"_cp932.c_str();
+    // 製, 品, 名 with their advances of 40: each character alone in its 40 pixels.
+    struct Case { const char* name; ByteVector file; };
+    const std::vector<Case> spread = {
+        {"wmf, an advance per byte", WmfText::Picture().extTextOut(10, 10, 0, {}, wide, {40, 0, 40, 0, 40, 0}).Build()},
+        {"emf, an advance per character", EmfText::Picture().extTextOut(10, 10, u"製品名", 0, {0, 0, -1, -1}, {40, 40, 40}).Build()},
+        {"wmf, character extra", [&] {
+             WmfText w = WmfText::Picture();
+             w.rec(0x0108, {20});
+             return w.textOut(10, 10, wide).Build();
+         }()},
+    };
+    for (const Case& c : spread) {
+        SCOPED_TRACE(c.name);
+        const TDecodedImage image = DecodeMetafile(c.file);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_GT(InkIn(image, kRed, 10 + 40 * k, 10, 30 + 40 * k, 34), 5) << "character " << k;
+            EXPECT_EQ(InkIn(image, kRed, 31 + 40 * k, 0, 50 + 40 * k, 60), 0) << "gap " << k;
+        }
+    }
+
+    // With the current position updated the second text follows the first, wherever its own
+    // reference point says.
+    WmfText cp = WmfText::Picture();
+    cp.rec(0x0214, {10, 10}).align(1).textOut(150, 40, "AA").textColour(0xFF0000).textOut(150, 40, "AA");
+    const TDecodedImage image = DecodeMetafile(cp.Build());
+    const Ink first = InkOf(image, kRed), second = InkOf(image, kBlue);
+    EXPECT_EQ(first.left, 10);
+    EXPECT_GE(second.left, first.right);
+    EXPECT_LE(second.left, first.right + 4);
+    EXPECT_EQ(second.top, first.top);
+}
+
+TEST(DecodeMetafile, HostileTextRecordsAreRefusedOrBounded) {
+    // A font a mile high, text lengths beyond the record, and a file of long texts with long
+    // advance arrays: each decodes without drawing beyond the picture or without end.
+    auto tall = [](int height) { WmfText w; w.font(height).select(0).textOut(10, 10, "VARNITH"); return w.Build(); };
+    EmfText tallEmf;
+    tallEmf.font(1, -0x7FFFFFFF).rec(37, {1}).extTextOut(10, 10, u"VARNITH");
+    WmfText longWmf = WmfText::Picture();
+    longWmf.rec(0x0A32, {10, 10, 0xFFFF, 0, 'V' | 'A' << 8});
+    EmfText longEmf = EmfText::Picture();
+    const std::size_t countAt = 88 + longEmf.records.b.size() + 44;  // the text record's character count
+    longEmf.extTextOut(10, 10, u"VARNITH");
+    Writer longEmfFile{longEmf.Build()};
+    longEmfFile.put32(countAt, 0x7FFFFFFF);
+    EmfText many = EmfText::Picture();
+    many.font(2, -200).rec(37, {2});
+    const std::u16string text(20000, u'W');
+    const std::vector<int> dx(text.size(), 0);  // every character on the first
+    for (int i = 0; i < 200; ++i) many.extTextOut(0, 0, text, 0, {0, 0, -1, -1}, dx);
+    many.rec(39, {3, 0, 0xFF0000, 0}).rec(37, {3}).rec(43, {0, 0, 192, 48});  // after the budget: not drawn
+
+    const std::vector<std::pair<const char*, ByteVector>> cases = {
+        {"em height of 32000 pixels", tall(-32000)}, {"cell height of 32000 pixels", tall(32000)},
+        {"emf em height of 2^31 - 1", tallEmf.Build()}, {"wmf text longer than its record", longWmf.Build()},
+        {"emf text longer than its record", longEmfFile.b},
+    };
+    for (const auto& [name, file] : cases) {
+        const TDecodedImage image = DecodeMetafile(file);
+        EXPECT_EQ(OtherPixels(image, {}), 0) << name;
+    }
+    const TDecodedImage image = DecodeMetafile(many.Build());
+    EXPECT_GT(InkOf(image, kRed).count, 100);
+    EXPECT_EQ(InkOf(image, kBlue).count, 0);
 }
 
 // --- The picture loader ---------------------------------------------------------------------

@@ -15,6 +15,7 @@
 
 class QApplication;
 class QFont;
+class QString;
 class QMenuBar;
 class TFont;
 class TForm;
@@ -29,6 +30,9 @@ inline TNativeWindow* NativeWindow(QWidget* w) { return reinterpret_cast<TNative
 
 // The toolkit font for a class-library font (faces mapped to the installed substitutes).
 QFont ToQFont(const TFont& font);
+// The labels' text style (no anti-aliasing, full hinting, no kerning) for a Windows face name
+// and a font height as TFont takes it (negative: the em height; positive: the cell height).
+QFont LabelFont(const QString& face, int height);
 
 // A bitmap's pixels as a QImage sharing the buffer (blue, green, red bytes; padded rows).
 QImage WrapBitmap(TBitmap* bitmap);

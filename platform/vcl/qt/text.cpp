@@ -30,20 +30,14 @@ constexpr TFaceMap kFaces[] = {
 
 }  // namespace
 
-QFont ToQFont(const TFont& font) {
-    const std::string face = AnsiToUtf8(font.Name());
-    QString family = QString::fromStdString(face);
+QFont LabelFont(const QString& face, int height) {
+    QString family = face;
     for (const TFaceMap& m : kFaces)
-        if (face == m.Windows) family = QString::fromUtf8(m.Ipa);
+        if (face == QString::fromUtf8(m.Windows)) family = QString::fromUtf8(m.Ipa);
     QFont f(family);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
-    f.setBold(font.Style().Contains(fsBold));
-    f.setItalic(font.Style().Contains(fsItalic));
-    f.setUnderline(font.Style().Contains(fsUnderline));
-    f.setStrikeOut(font.Style().Contains(fsStrikeOut));
-    const int height = font.Height();
     if (height < 0) {
         f.setPixelSize(-height);  // the em height
     } else {
@@ -53,6 +47,15 @@ QFont ToQFont(const TFont& font) {
         const int measured = QFontMetrics(f).height();
         if (measured > 0) f.setPixelSize(std::max(1, cell * cell / measured));
     }
+    return f;
+}
+
+QFont ToQFont(const TFont& font) {
+    QFont f = LabelFont(QString::fromStdString(AnsiToUtf8(font.Name())), font.Height());
+    f.setBold(font.Style().Contains(fsBold));
+    f.setItalic(font.Style().Contains(fsItalic));
+    f.setUnderline(font.Style().Contains(fsUnderline));
+    f.setStrikeOut(font.Style().Contains(fsStrikeOut));
     return f;
 }
 
