@@ -359,8 +359,8 @@ public:
     // Text at its reference point, or at the current position (which it then moves on).
     void Text(const TTextOut& t) {
         if (inPath_) return;  // text outlines are not taken into paths
-        if (t.hasRect && (t.options & ETO_OPAQUE)) FillBox(Figure({{t.rect[0], t.rect[1]}, {t.rect[2], t.rect[1]},
-                                                                {t.rect[2], t.rect[3]}, {t.rect[0], t.rect[3]}}, true));
+        if (t.hasRect && (t.options & ETO_OPAQUE))
+            FillBox(Figure({{t.rect[0], t.rect[1]}, {t.rect[2], t.rect[1]}, {t.rect[2], t.rect[3]}, {t.rect[0], t.rect[3]}}, true).points);
         if (t.chars.empty() || (t.options & ETO_GLYPH_INDEX)) return;  // glyph numbers name no characters
         const std::optional<TTextFont> font = OutputFont();
         if (!font) return;
@@ -391,17 +391,17 @@ public:
         auto at = [&](double a, double d) { return TPointD{reference.x + along.x * (x + a) + down.x * (y + d),
                                                            reference.y + along.y * (x + a) + down.y * (y + d)}; };
         run.origin = at(0, 0);
-        if (updateCp) dc.position = Unmap(at(horizontal == TA_RIGHT ? 0 : horizontal == TA_CENTER ? run.width / 2 : run.width, -y));
+        if (updateCp) {  // on past the run: leftwards for right-aligned text, not at all for centred
+            const double move = horizontal == TA_RIGHT ? -run.width : horizontal == TA_CENTER ? 0 : run.width;
+            dc.position = Unmap({reference.x + along.x * move, reference.y + along.y * move});
+        }
 
         if (t.hasRect && (t.options & ETO_CLIPPED)) {
             const TPointD a = Map({t.rect[0], t.rect[1]}), b = Map({t.rect[2], t.rect[3]});
             raster_.IntersectClip(a.x, a.y, b.x, b.y);
         }
-        if (dc.opaqueBackground) {
-            TFigure box{{at(0, -metrics.ascent), at(run.width, -metrics.ascent), at(run.width, metrics.descent),
-                         at(0, metrics.descent)}, true};
-            FillBox(box);
-        }
+        if (dc.opaqueBackground)  // the characters' cells
+            FillBox({at(0, -metrics.ascent), at(run.width, -metrics.ascent), at(run.width, metrics.descent), at(0, metrics.descent)});
         raster_.Text(*font, run, static_cast<std::int64_t>(std::min(work, 1e18)));
         ApplyClip();
     }
@@ -450,11 +450,11 @@ private:
         return f;
     }
     // Fills an area with the background colour, as opaque text does.
-    void FillBox(const TFigure& box) {
+    void FillBox(const TRing& box) {
         TFill fill;
         fill.kind = TFill::Solid;
         fill.colour = dc.background;
-        raster_.Fill({box.points}, false, fill);
+        raster_.Fill({box}, false, fill);
     }
     TFigure Figure(const std::vector<TPointD>& points, bool closed) const {
         TFigure f;

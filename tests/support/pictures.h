@@ -122,9 +122,9 @@ struct WmfText : Wmf {
         return *this;
     }
     // 200 x 60 units of 1/96 inch, one unit per pixel; a font of em 20, red text, no background.
-    static WmfText Picture(int escapement = 0) {
+    static WmfText Picture(int escapement = 0, const std::string& face = "ＭＳ Ｐゴシック"_cp932.c_str()) {
         WmfText w;
-        w.font(-20, escapement);
+        w.font(-20, escapement, face);
         w.select(0);
         w.textColour(0x0000FF).bkMode(1);
         return w;
@@ -167,9 +167,9 @@ struct EmfText : Emf {
         return *this;
     }
     // A font of em 20, red text, no background.
-    static EmfText Picture() {
+    static EmfText Picture(const std::u16string& face = u"ＭＳ Ｐゴシック") {
         EmfText e;
-        e.font(1, -20).rec(37, {1}).rec(24, {0x0000FF}).rec(18, {1});  // red text, transparent background
+        e.font(1, -20, face).rec(37, {1}).rec(24, {0x0000FF}).rec(18, {1});  // red text, transparent background
         return e;
     }
     ByteVector Build() { return Emf::Build(5080, 1270); }

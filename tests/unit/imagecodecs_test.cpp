@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -491,7 +492,11 @@ TEST(DecodeMetafile, HugeFramesAreRenderedWithinTheLimits) {
 
 // --- Metafile text ---------------------------------------------------------------------------
 
-// Where the pixels of one colour lie: their bounding box [left, right) x [top, bottom).
+// A box of pixels [left, right) x [top, bottom).
+struct Box {
+    int left, top, right, bottom;
+};
+// Where the pixels of one colour lie: their bounding box, and how many there are.
 struct Ink {
     int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN, count = 0;
 };
@@ -506,6 +511,12 @@ Ink InkOf(const TDecodedImage& image, std::uint32_t argb) {
             }
     return ink;
 }
+int InkIn(const TDecodedImage& image, std::uint32_t argb, Box box) {
+    int n = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) n += image.Pixel(x, y) == argb;
+    return n;
+}
 // Pixels that are neither transparent nor one of the colours given.
 int OtherPixels(const TDecodedImage& image, const std::vector<std::uint32_t>& colours) {
     int n = 0;
@@ -518,25 +529,25 @@ const std::string kProduct = "製品名"_cp932.c_str();  // three double-byte ch
 
 TEST(DecodeMetafile, TextIsDrawnInItsBoxInTheTextColour) {
     // Each case: where the red ink must lie, and a box that must hold some of it.
-    struct Case { const char* name; ByteVector file; Ink within; Ink holds; std::vector<std::uint32_t> colours; };
+    struct Case { const char* name; ByteVector file; Box within, holds; };
     const std::vector<int> noRect;
     const std::vector<Case> cases = {
         {"wmf TEXTOUT, top left", WmfText::Picture().textOut(10, 10, "VARNITH").Build(),
-         {10, 10, 160, 34}, {10, 10, 30, 30}, {kRed}},
+         {10, 10, 160, 34}, {10, 10, 30, 30}},
         {"wmf EXTTEXTOUT in code page 932", WmfText::Picture().extTextOut(10, 10, 0, noRect, kProduct).Build(),
-         {10, 10, 72, 36}, {50, 10, 70, 30}, {kRed}},
+         {10, 10, 72, 36}, {50, 10, 70, 30}},
         {"wmf right and bottom", WmfText::Picture().align(2 | 8).textOut(190, 50, "VARNITH").Build(),
-         {30, 20, 190, 50}, {170, 30, 190, 50}, {kRed}},
+         {30, 20, 190, 50}, {170, 30, 190, 50}},
         {"wmf centre and baseline", WmfText::Picture().align(6 | 24).textOut(100, 40, "VARNITH").Build(),
-         {20, 15, 180, 41}, {60, 20, 140, 40}, {kRed}},
+         {20, 15, 180, 41}, {60, 20, 140, 40}},
         {"wmf rotated a quarter turn", WmfText::Picture(900).textOut(10, 190, "VARNITH").Build(60, 200),
-         {10, 30, 36, 190}, {10, 150, 36, 190}, {kRed}},
+         {10, 30, 36, 190}, {10, 150, 36, 190}},
         {"wmf clipped", WmfText::Picture().extTextOut(10, 10, 4, {10, 10, 40, 40}, "VARNITH VARNITH").Build(),
-         {10, 10, 40, 40}, {10, 10, 40, 30}, {kRed}},
+         {10, 10, 40, 40}, {10, 10, 40, 30}},
         {"emf EXTTEXTOUTW in UTF-16", EmfText::Picture().extTextOut(10, 10, u"製品名").Build(),
-         {10, 10, 72, 36}, {50, 10, 70, 30}, {kRed}},
+         {10, 10, 72, 36}, {50, 10, 70, 30}},
         {"emf SMALLTEXTOUT", EmfText::Picture().smallTextOut(10, 10, "VARNITH").Build(),
-         {10, 10, 160, 34}, {10, 10, 30, 30}, {kRed}},
+         {10, 10, 160, 34}, {10, 10, 30, 30}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -547,33 +558,42 @@ TEST(DecodeMetafile, TextIsDrawnInItsBoxInTheTextColour) {
         EXPECT_GE(ink.top, c.within.top);
         EXPECT_LE(ink.right, c.within.right);
         EXPECT_LE(ink.bottom, c.within.bottom);
-        int held = 0;
-        for (int y = c.holds.top; y < c.holds.bottom; ++y)
-            for (int x = c.holds.left; x < c.holds.right; ++x) held += image.Pixel(x, y) == kRed;
-        EXPECT_GT(held, 5);
-        EXPECT_EQ(OtherPixels(image, c.colours), 0);
+        EXPECT_GT(InkIn(image, kRed, c.holds), 5);
+        EXPECT_EQ(OtherPixels(image, {kRed}), 0);
     }
 }
 
-int InkIn(const TDecodedImage& image, std::uint32_t argb, int left, int top, int right, int bottom) {
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) n += image.Pixel(x, y) == argb;
-    return n;
+// The words and faces themselves, without a picture of them: code page 932 bytes of a Windows
+// metafile and UTF-16 of an enhanced one draw the same pixels, and other words or faces do not.
+TEST(DecodeMetafile, CodePage932AndUtf16TextAndFacesDrawTheSameCharacters) {
+    auto pixels = [](const TDecodedImage& image) {
+        std::vector<std::uint32_t> area;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 192; ++x) area.push_back(image.Pixel(x, y));
+        return area;
+    };
+    const auto wmf = pixels(DecodeMetafile(WmfText::Picture().textOut(10, 10, kProduct).Build()));
+    EXPECT_EQ(wmf, pixels(DecodeMetafile(EmfText::Picture().extTextOut(10, 10, u"製品名").Build())));
+    EXPECT_NE(wmf, pixels(DecodeMetafile(EmfText::Picture().extTextOut(10, 10, u"名品製").Build())));
+    const auto mincho = pixels(DecodeMetafile(WmfText::Picture(0, "ＭＳ Ｐ明朝"_cp932.c_str()).textOut(10, 10, kProduct).Build()));
+    EXPECT_EQ(mincho, pixels(DecodeMetafile(EmfText::Picture(u"ＭＳ Ｐ明朝").extTextOut(10, 10, u"製品名").Build())));
+    EXPECT_NE(mincho, wmf);
 }
 
 TEST(DecodeMetafile, OpaqueTextFillsItsRectangleOrItsCells) {
-    struct Case { const char* name; ByteVector file; std::uint32_t background; Ink fill; };
+    // The background fills the opaquing rectangle (right and bottom edges left out), or else
+    // the characters' cells from the reference point.
+    struct Case { const char* name; ByteVector file; std::uint32_t background; std::optional<Box> rect; };
     const std::vector<Case> cases = {
         {"wmf opaque rectangle", WmfText::Picture().background(0xFF0000).extTextOut(10, 10, 2, {5, 5, 195, 55}, "VARNITH").Build(),
-         kBlue, {5, 5, 195, 55}},
+         kBlue, Box{5, 5, 195, 55}},
         {"wmf opaque background mode", WmfText::Picture().background(0x00FF00).bkMode(2).textOut(10, 10, "VARNITH").Build(),
-         kGreen, {10, 10, 0, 0}},
+         kGreen, std::nullopt},
         {"emf opaque rectangle", [] {
              EmfText e = EmfText::Picture();
              e.rec(25, {0xFF0000}).extTextOut(10, 10, u"製品名", 2, {5, 5, 180, 40});
              return e.Build();
-         }(), kBlue, {5, 5, 180, 40}},
+         }(), kBlue, Box{5, 5, 180, 40}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -581,42 +601,40 @@ TEST(DecodeMetafile, OpaqueTextFillsItsRectangleOrItsCells) {
         const Ink fill = InkOf(image, c.background), ink = InkOf(image, kRed);
         EXPECT_GT(ink.count, 20);
         EXPECT_EQ(OtherPixels(image, {kRed, c.background}), 0);
-        EXPECT_EQ(fill.left, c.fill.left);
-        EXPECT_EQ(fill.top, c.fill.top);
-        if (c.fill.right > 0) {  // the rectangle, its right and bottom edges left out
-            EXPECT_EQ(fill.right, c.fill.right);
-            EXPECT_EQ(fill.bottom, c.fill.bottom);
-            EXPECT_EQ(fill.count + ink.count, (c.fill.right - c.fill.left) * (c.fill.bottom - c.fill.top));
-        } else {  // the characters' cells: the run's width and the font's height
+        const Box expected = c.rect ? *c.rect : Box{10, 10, fill.right, fill.bottom};
+        EXPECT_EQ(fill.left, expected.left);
+        EXPECT_EQ(fill.top, expected.top);
+        EXPECT_EQ(fill.right, expected.right);
+        EXPECT_EQ(fill.bottom, expected.bottom);
+        if (!c.rect) {  // the run's width and the font's height
             EXPECT_GE(fill.right, ink.right);
             EXPECT_LE(fill.right, ink.right + 4);
             EXPECT_GE(fill.bottom, ink.bottom);
             EXPECT_LE(fill.bottom, 10 + 30);
-            EXPECT_EQ(fill.count + InkIn(image, kRed, fill.left, fill.top, fill.right, fill.bottom),
-                      (fill.right - fill.left) * (fill.bottom - fill.top));
         }
+        EXPECT_EQ(fill.count + InkIn(image, kRed, expected),
+                  (expected.right - expected.left) * (expected.bottom - expected.top));
     }
 }
 
 TEST(DecodeMetafile, AdvancesAndTheCurrentPositionPlaceTheCharacters) {
-    const std::string wide = "製品名"_cp932.c_str();
     // 製, 品, 名 with their advances of 40: each character alone in its 40 pixels.
     struct Case { const char* name; ByteVector file; };
     const std::vector<Case> spread = {
-        {"wmf, an advance per byte", WmfText::Picture().extTextOut(10, 10, 0, {}, wide, {40, 0, 40, 0, 40, 0}).Build()},
+        {"wmf, an advance per byte", WmfText::Picture().extTextOut(10, 10, 0, {}, kProduct, {40, 0, 40, 0, 40, 0}).Build()},
         {"emf, an advance per character", EmfText::Picture().extTextOut(10, 10, u"製品名", 0, {0, 0, -1, -1}, {40, 40, 40}).Build()},
         {"wmf, character extra", [&] {
              WmfText w = WmfText::Picture();
              w.rec(0x0108, {20});
-             return w.textOut(10, 10, wide).Build();
+             return w.textOut(10, 10, kProduct).Build();
          }()},
     };
     for (const Case& c : spread) {
         SCOPED_TRACE(c.name);
         const TDecodedImage image = DecodeMetafile(c.file);
         for (int k = 0; k < 3; ++k) {
-            EXPECT_GT(InkIn(image, kRed, 10 + 40 * k, 10, 30 + 40 * k, 34), 5) << "character " << k;
-            EXPECT_EQ(InkIn(image, kRed, 31 + 40 * k, 0, 50 + 40 * k, 60), 0) << "gap " << k;
+            EXPECT_GT(InkIn(image, kRed, {10 + 40 * k, 10, 30 + 40 * k, 34}), 5) << "character " << k;
+            EXPECT_EQ(InkIn(image, kRed, {31 + 40 * k, 0, 50 + 40 * k, 60}), 0) << "gap " << k;
         }
     }
 
