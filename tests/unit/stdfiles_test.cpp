@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -387,6 +388,18 @@ std::vector<pid_t> Children() {
     return pids;
 }
 
+// Waits for the started program's own sign of life: "cat" opening the pipe to read it, which it
+// does only once it runs with its arguments in place. The writing end is given back open (-1
+// past a generous deadline), so the program keeps waiting until it is closed.
+int OpenWhenRead() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        int fd = open(gFifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);  // ENXIO: no reader yet
+        if (fd >= 0 || errno != ENXIO || std::chrono::steady_clock::now() > deadline) return fd;
+        usleep(1000);
+    }
+}
+
 std::string CommandOf(pid_t pid) {
     std::string text = testproc::ReadFile("/proc/" + std::to_string(pid) + "/cmdline");
     return text.substr(0, text.find('\0'));
@@ -444,9 +457,14 @@ TEST_F(RunAsTest, WaitFullReturnsOnceTheProgramHasEnded) {
 
 TEST_F(RunAsTest, NoWaitAndInputWaitLeaveTheProgramRunning) {
     for (TExecuteWaitFlag flag : {wfNone, wfWaitInput}) {
+        // A pipe of its own, which the program ended before cannot hold open any more.
+        gFifo = tmp.path / ("fifo" + std::to_string(flag));
+        ASSERT_EQ(mkfifo(gFifo.c_str(), 0600), 0);
         std::vector<pid_t> before = Children();
         ASSERT_TRUE(RunAs(Blocked(), "", SW_SHOW, flag, Record));
         EXPECT_TRUE(gCalls.empty());
+        const int writer = OpenWhenRead();
+        ASSERT_GE(writer, 0) << flag;
         std::vector<pid_t> now = Children();
         std::vector<pid_t> fresh;
         for (pid_t pid : now)
@@ -455,6 +473,7 @@ TEST_F(RunAsTest, NoWaitAndInputWaitLeaveTheProgramRunning) {
         EXPECT_EQ(CommandOf(fresh[0]), "/bin/cat");
         started.push_back(fresh[0]);
         kill(fresh[0], SIGKILL);
+        close(writer);
     }
 }
 
@@ -465,7 +484,10 @@ TEST_F(RunAsTest, LongWaitCancelledOnTheFirstCallLeavesTheProgramRunning) {
     EXPECT_GE(gCalls[0].Elapsed, 1000u);
     EXPECT_FALSE(gCalls[0].Ended);
     started.push_back(static_cast<pid_t>(gCalls[0].Pid));
+    const int writer = OpenWhenRead();
+    ASSERT_GE(writer, 0);
     EXPECT_EQ(CommandOf(static_cast<pid_t>(gCalls[0].Pid)), "/bin/cat");  // still there
+    close(writer);
 }
 
 TEST_F(RunAsTest, LongWaitCallsBackAfterEveryWaitAndOnceAfterTheEnd) {
@@ -764,6 +786,47 @@ TEST_F(ShellFileTest, DeleteGoesToTheTrashWithItsRecord) {
     EXPECT_FALSE(fs::exists(dir / "folder"));
 
     EXPECT_NE(SH_Delete(0, "missing.txt"), 0);
+}
+
+// "*" and "?" may be part of a name here: a name that exists is itself, a pattern only otherwise.
+TEST_F(ShellFileTest, ANameWithWildcardsIsItselfWhenItExists) {
+    const struct {
+        const char* Op;
+        std::string Source;                // in the case's folder
+        std::vector<std::string> Present;  // files made there first
+        std::vector<std::string> Gone;     // no longer there afterwards
+        std::vector<std::string> Arrived;  // in its folder "to" afterwards
+    } cases[] = {
+        {"delete", "a*b", {"a*b", "axb"}, {"a*b"}, {}},
+        {"delete", "a?b", {"a?b", "acb"}, {"a?b"}, {}},
+        {"delete", "p*q", {"pXq", "pYq"}, {"pXq", "pYq"}, {}},  // no such name: a pattern
+        {"move", "m*n", {"m*n", "mXn"}, {"m*n"}, {"m*n"}},
+        {"move", "m?n", {"mXn", "mYn"}, {"mXn", "mYn"}, {"mXn", "mYn"}},
+        {"copy", "c*d", {"c*d", "cXd"}, {}, {"c*d"}},
+        {"copy", "c?d", {"cXd"}, {}, {"cXd"}},
+        {"rename", "r*s", {"r*s", "rXs"}, {"r*s"}, {}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string op = c.Op;
+        SCOPED_TRACE(op + " " + c.Source);
+        const fs::path here = dir / std::to_string(++n);
+        fs::create_directories(here / "to");
+        for (const std::string& name : c.Present) testproc::WriteFile(here / name, name);
+        const AnsiString source = Ansi(here / c.Source), to = Ansi(here / "to");
+        const int result = op == "delete" ? SH_Delete(0, source)
+                           : op == "move" ? SH_Move(0, source, to)
+                           : op == "copy" ? SH_Copy(0, source, to)
+                                          : SH_Rename(0, source, "renamed");
+        EXPECT_EQ(result, 0);
+        for (const std::string& name : c.Present) {
+            const bool gone = std::find(c.Gone.begin(), c.Gone.end(), name) != c.Gone.end();
+            EXPECT_EQ(fs::exists(here / name), !gone) << name;
+            const bool arrived = std::find(c.Arrived.begin(), c.Arrived.end(), name) != c.Arrived.end();
+            EXPECT_EQ(fs::exists(here / "to" / name), arrived) << name;
+        }
+        if (op == "rename") EXPECT_EQ(testproc::ReadFile(here / "renamed"), c.Source);
+    }
 }
 
 }  // namespace
