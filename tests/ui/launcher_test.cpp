@@ -2,6 +2,8 @@
 // closed, the reading of its settings file value by value, and the timed launch.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -202,6 +204,7 @@ TEST_P(SettingsError, IsReportedBeforeTheSplashAndStopsTheSetUp) {
     const TErrorCase& c = GetParam();
     WriteFile(Root / "pic.png", "not looked at");
     WriteFile(Root / "bad.ico", "no icon");
+    ASSERT_EQ(::mkfifo((Root / "pipe.bmp").c_str(), 0600), 0);  // nobody ever writes to it
     Start(TSettings::Editor().Set(c.Key, c.Value));
 
     ASSERT_EQ(Boxes.Boxes.size(), 1u);
@@ -230,7 +233,8 @@ INSTANTIATE_TEST_SUITE_P(Launcher, SettingsError, ::testing::Values(
     TErrorCase{"HashColour", "FrmRBColor", "#FFFFFF", "'#FFFFFF' は整数ではありません.", true, false},
     TErrorCase{"EmptyColour", "MColor", "", "'' は整数ではありません.", true, true},
     TErrorCase{"PngIcon", "Icon", "pic.png", "拡張子 .png の画像形式は処理できません.", false, false},
-    TErrorCase{"BrokenIcon", "Icon", "bad.ico", "アイコンイメージが不正です.", false, false}),
+    TErrorCase{"BrokenIcon", "Icon", "bad.ico", "アイコンイメージが不正です.", false, false},
+    TErrorCase{"PipeAsIcon", "Icon", "pipe.bmp", "ビットマップイメージが不正です.", false, false}),
     RowName<TErrorCase>);
 
 // ---- Booleans, display time, stay-on-top, icon, face, message, user ----

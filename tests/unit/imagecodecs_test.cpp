@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -618,6 +624,23 @@ TEST_F(PictureFile, AFileThatCannotBeOpened) {
         } catch (const EFOpenError& e) {
             EXPECT_EQ(e.Message, Format(SFOpenError, {path})) << name;
         }
+    }
+}
+
+TEST_F(PictureFile, APipeOrADeviceIsNoPictureAndIsNeverWaitedOn) {
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.ico").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.bmp").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/null", dir_ / "null.emf");
+    const struct { const char* name; AnsiString message; } cases[] = {
+        {"pipe.ico", SInvalidIcon}, {"pipe.bmp", SInvalidBitmap}, {"null.emf", SInvalidMetafile},
+    };
+    for (const auto& c : cases) {
+        auto load = std::async(std::launch::async, [&] { return InvalidMessage([&] { DecodePictureFile(Path(c.name)); }); });
+        if (load.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << c.name << " is waited on";
+            ::close(::open((dir_ / c.name).c_str(), O_WRONLY | O_NONBLOCK));  // sets the loader free
+        }
+        EXPECT_EQ(load.get(), c.message) << c.name;
     }
 }
 
