@@ -5,7 +5,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
@@ -138,6 +142,81 @@ TEST_F(StdfilesTest, SaveToFiletxtReportsFailureWithoutRaising) {
         EXPECT_NO_THROW(result = SaveToFiletxt(Ansi(target), "text"));
         EXPECT_FALSE(result) << target;
     }
+}
+
+// A write that fails part-way (here at the file-size limit of a child process) leaves the old file
+// whole and nothing beside it; a write that succeeds keeps the old file's permission bits.
+TEST_F(StdfilesTest, TextFileWritersKeepTheOldFileWholeWhenTheWriteFails) {
+    const fs::path path = Make("keep.txt", "the old content\r\n");
+    fs::permissions(path, fs::perms(0640));
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const AnsiString text(std::string(1000, 'x'));
+        const bool saved = SaveToFiletxt(Ansi(path), text);
+        bool raised = false;
+        TStringList list;
+        list.SetText(text);
+        try {
+            list.SaveToFile(Ansi(path));
+        } catch (const EFCreateError&) {
+            raised = true;
+        }
+        _exit(!saved && raised ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a failed write was reported as done";
+    EXPECT_EQ(testproc::ReadFile(path), "the old content\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+    EXPECT_TRUE(SaveToFiletxt(Ansi(path), "new"));
+    EXPECT_EQ(testproc::ReadFile(path), "new\r\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+}
+
+// A named pipe given as a text file is refused at once with each routine's own report, and stays a
+// pipe. A call still waiting past a generous deadline is set free by opening the pipe.
+TEST_F(StdfilesTest, APipeIsNoTextFileAndIsNeverWaitedOn) {
+    const fs::path pipe = dir / "pipe.txt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const AnsiString name = Ansi(pipe);
+    auto report = [](const std::function<void()>& call) -> std::string {
+        try {
+            call();
+        } catch (const EFOpenError& e) {
+            return "EFOpenError " + e.Message.str();
+        } catch (const EFCreateError& e) {
+            return "EFCreateError " + e.Message.str();
+        }
+        return "no error";
+    };
+    bool ok = true, saved = true;
+    const struct {
+        const char* What;
+        std::function<void()> Call;
+        std::string Report;
+    } cases[] = {
+        {"LoadFromFiletxt", [&] { LoadFromFiletxt(name); }, "EFOpenError " + Format(SFOpenError, {name}).str()},
+        {"UNCLoadFromFiletxt", [&] { UNCLoadFromFiletxt(name, ok); }, "EFOpenError " + Format(SFOpenError, {name}).str()},
+        {"GetFileSize", [&] { GetFileSize(name); }, "EFOpenError " + SFileOpenFailed.str()},
+        {"SaveToFiletxt", [&] { saved = SaveToFiletxt(name, "text"); }, "no error"},
+        {"UNCSaveToFiletxt", [&] { UNCSaveToFiletxt(name, WideString(u"text")); },
+         "EFCreateError " + Format(SFCreateError, {name}).str()},
+    };
+    for (const auto& c : cases) {
+        auto call = std::async(std::launch::async, report, c.Call);
+        if (call.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << c.What << " waits on the pipe";
+            close(open(pipe.c_str(), O_RDWR | O_NONBLOCK));
+        }
+        EXPECT_EQ(call.get(), c.Report) << c.What;
+        EXPECT_TRUE(fs::is_fifo(pipe)) << c.What;
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(saved);
 }
 
 TEST_F(StdfilesTest, LoadFromFiletxtLetsTheOpenErrorPass) {
@@ -825,7 +904,9 @@ TEST_F(ShellFileTest, ANameWithWildcardsIsItselfWhenItExists) {
             const bool arrived = std::find(c.Arrived.begin(), c.Arrived.end(), name) != c.Arrived.end();
             EXPECT_EQ(fs::exists(here / "to" / name), arrived) << name;
         }
-        if (op == "rename") EXPECT_EQ(testproc::ReadFile(here / "renamed"), c.Source);
+        if (op == "rename") {
+            EXPECT_EQ(testproc::ReadFile(here / "renamed"), c.Source);
+        }
     }
 }
 
