@@ -1,6 +1,7 @@
 // The settings editor's main form run in-process: the live preview, and the writing of the disc
 // root as the launcher and AutoPlay expect it.
 #include "editor_fixture.h"
+#include "support/pipe.h"
 
 namespace {
 
@@ -136,6 +137,19 @@ TEST_F(EditorTest, TheIconShowsOnceTheTextNamesAFileAndStaysWhenCleared) {
     TypeTextForTests(FrmMain->LabeledEdit3, "");
     EXPECT_EQ(FrmMain->Image1->Picture()->Width(), 2);
     EXPECT_TRUE(Dialogs.Boxes.empty());
+}
+
+// A text naming a pipe is taken as a file that holds no picture: reported at once, never waited on.
+TEST_F(EditorTest, AnIconTextNamingAPipeIsReportedAsABrokenPicture) {
+    ShowForm();
+    const fs::path path = Pictures / "pipe.ico";
+    testproc::WatchedPipe pipe(path);
+    ASSERT_TRUE(pipe.Made());
+    TypeTextForTests(FrmMain->LabeledEdit3, A(path));
+    ASSERT_EQ(Dialogs.Boxes.size(), 1u);
+    EXPECT_EQ(Dialogs.Boxes[0].Text, "アイコンイメージが不正です.");
+    EXPECT_EQ(FrmMain->Image1->Picture()->Width(), 32);  // the picture shown stays
+    EXPECT_FALSE(pipe.WaitedOn());
 }
 
 TEST_F(EditorTest, TheAboutBoxShowsOnlyWhenAskedAndTheExitEndsTheProgram) {

@@ -2,14 +2,13 @@
 // closed, the reading of its settings file value by value, and the timed launch.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "launcher_fixture.h"
+#include "support/pipe.h"
 
 namespace launchertest {
 namespace {
@@ -204,7 +203,8 @@ TEST_P(SettingsError, IsReportedBeforeTheSplashAndStopsTheSetUp) {
     const TErrorCase& c = GetParam();
     WriteFile(Root / "pic.png", "not looked at");
     WriteFile(Root / "bad.ico", "no icon");
-    ASSERT_EQ(::mkfifo((Root / "pipe.bmp").c_str(), 0600), 0);  // nobody ever writes to it
+    testproc::WatchedPipe pipe(Root / "pipe.bmp");
+    ASSERT_TRUE(pipe.Made());
     Start(TSettings::Editor().Set(c.Key, c.Value));
 
     ASSERT_EQ(Boxes.Boxes.size(), 1u);
@@ -226,6 +226,7 @@ TEST_P(SettingsError, IsReportedBeforeTheSplashAndStopsTheSetUp) {
     EXPECT_EQ(RunUntilClosed(), 10000u);
     EXPECT_EQ(CurrentFolder(), Elsewhere);
     EXPECT_EQ(OpenedBeforeNow(), std::vector<std::string>{});
+    EXPECT_FALSE(pipe.WaitedOn());
 }
 
 INSTANTIATE_TEST_SUITE_P(Launcher, SettingsError, ::testing::Values(
