@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 #include "rtl/codepage.h"
 #include "rtl/consts.h"
