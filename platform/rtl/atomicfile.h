@@ -1,6 +1,8 @@
-// Replacing a file in one step, so that it is never seen torn: the new content goes into a hidden
-// temporary file beside it, is flushed to disk, and is renamed over the old name. Used by the
-// private-profile writer, the registry store and the file copy. Paths are the OS's (UTF-8).
+// Replacing a file in one step, so that it is never seen torn: the new content goes into an
+// unnamed file in the target's folder, is flushed to disk, and only then gets a name and takes the
+// old one's place. Where the file system has no unnamed files, a hidden temporary beside the
+// target (".name.XXXXXX") stands in. Used by the private-profile writer, the registry store, the
+// string lists' files and the file copy. Paths are the OS's (UTF-8).
 #pragma once
 
 #include <sys/types.h>
@@ -14,7 +16,8 @@ struct stat;
 // Writes path anew: fill writes the content into the temporary file's descriptor (false: it
 // failed). The file gets the permission bits mode and, where we may, the owner of keepOwner.
 // With replace false an existing path is never replaced (the call fails). On any failure the
-// temporary file is removed and path is as it was.
+// temporary file is removed and path is as it was. Every write first removes the temporaries that
+// writers of path killed before their end left beside it (those that no live writer holds).
 bool WriteFileAtomically(const std::string& path, mode_t mode, const struct stat* keepOwner,
                          bool replace, const std::function<bool(int fd)>& fill);
 

@@ -4,7 +4,8 @@
 
 #include "rtl/system.h"
 
-// True when the path names an existing file; a folder does not count.
+// True when the path names an existing file; a folder does not count. As on Windows, anything else
+// does, a named pipe or a device too: the readers that open the file refuse those at once.
 bool FileExists(const AnsiString& path);
 // True when the path names an existing folder.
 bool DirectoryExists(const AnsiString& path);

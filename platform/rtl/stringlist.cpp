@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "rtl/atomicfile.h"
 #include "rtl/codepage.h"
 #include "rtl/consts.h"
 #include "rtl/sysutils.h"
@@ -66,23 +67,12 @@ void TStrings::LoadFromFile(const AnsiString& FileName) {
 }
 
 void TStrings::SaveToFile(const AnsiString& FileName) const {
-    AnsiString text = Text();
-    FileHandle file{::open(AnsiToUtf8(FileName).c_str(),
-                           O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666)};
-    if (file.fd < 0) throw EFCreateError(Format(SFCreateError, {FileName}));
-
-    const char* p = text.data();
-    std::size_t left = text.str().size();
-    while (left > 0) {
-        ssize_t n = ::write(file.fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw EFCreateError(Format(SFCreateError, {FileName}));
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    int fd = file.fd;
-    file.fd = -1;
-    if (::close(fd) != 0) throw EFCreateError(Format(SFCreateError, {FileName}));
+    const std::string text = Text().str();
+    const std::string path = FollowLink(AnsiToUtf8(FileName));
+    struct stat old {};
+    const bool exists = !path.empty() && ::stat(path.c_str(), &old) == 0;
+    const bool refused = path.empty() || (exists && (!S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0));
+    if (refused || !WriteFileAtomically(path, exists ? old.st_mode & 07777 : NewFileMode(), exists ? &old : nullptr,
+                                        true, [&text](int fd) { return WriteAll(fd, text); }))
+        throw EFCreateError(Format(SFCreateError, {FileName}));
 }

@@ -25,8 +25,11 @@ public:
     // The file's bytes as they stand, split as by SetText. Raises EFOpenError
     // "ファイル %s は開けません" when the file cannot be opened (a folder cannot).
     void LoadFromFile(const AnsiString& FileName);
-    // Creates or empties the file and writes Text's bytes. Raises EFCreateError
-    // "ファイル %s を作成できません" when the file cannot be created or written.
+    // Writes Text's bytes as the file's whole content, creating it where it is missing. The old
+    // content stays whole until the new is complete and then gives way to it in one step (a
+    // replacement keeps the permission bits). Raises EFCreateError "ファイル %s を作成できません"
+    // when the file cannot be created or written, the old file then being as it was; a pipe, a
+    // device or a folder of that name is never written.
     void SaveToFile(const AnsiString& FileName) const;
 };
 

@@ -1,13 +1,14 @@
 // The picture loader and the decoders of device-independent bitmaps, bitmap files and icons.
 #include "vcl/imagecodecs.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
-#include <memory>
 
 #include "rtl/codepage.h"
 #include "rtl/consts.h"
@@ -345,14 +346,28 @@ TPictureKind PictureKindOfFile(const AnsiString& path) {
 }
 
 std::vector<std::uint8_t> ReadPictureFile(const AnsiString& path, const AnsiString& invalidMessage) {
-    const std::string osPath = AnsiToUtf8(path);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(osPath.c_str(), "rb"), std::fclose);
+    // Opened without waiting, so that a named pipe or a device never stalls the loader; only a
+    // regular file can hold a picture.
+    struct TCloser {
+        int fd;
+        ~TCloser() { ::close(fd); }
+    };
+    const int fd = ::open(AnsiToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) throw EFOpenError(Format(SFOpenError, {path}));
+    const TCloser closer{fd};
     struct stat info {};
-    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
-        throw EFOpenError(Format(SFOpenError, {path}));
-    if (info.st_size > kMaxPictureFileBytes) Invalid(invalidMessage);
+    // A folder cannot be opened as a file; a pipe or a device can, but holds no picture.
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) throw EFOpenError(Format(SFOpenError, {path}));
+    if (!S_ISREG(info.st_mode) || info.st_size > kMaxPictureFileBytes) Invalid(invalidMessage);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // cut short: the decoder finds the picture incomplete
+        filled += static_cast<std::size_t>(n);
+    }
+    bytes.resize(filled);
     return bytes;
 }
 

@@ -51,8 +51,9 @@ enum class TPictureKind { Icon, Bitmap, Metafile };
 TPictureKind PictureKindOfFile(const AnsiString& path);
 
 // The whole content of a file (path in code page 932); EFOpenError("ファイル %s は開けません")
-// when it cannot be opened or is no regular file. A file above kMaxPictureFileBytes raises
-// invalidMessage as EInvalidGraphic.
+// when it cannot be opened or is a folder. A named pipe, a device or anything else that is no
+// regular file, and a file above kMaxPictureFileBytes, raise invalidMessage (the picture kind's
+// own error) as EInvalidGraphic; none of them is ever waited on.
 std::vector<std::uint8_t> ReadPictureFile(const AnsiString& path, const AnsiString& invalidMessage);
 
 struct TDecodedPicture {

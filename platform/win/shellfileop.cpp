@@ -40,18 +40,20 @@ bool HasWildcards(const AnsiString& name) {
     return last.Pos("*") > 0 || last.Pos("?") > 0;
 }
 
-// The sources as absolute paths, wildcards expanded; an error value when one is missing.
+// The sources as absolute paths, wildcards expanded; an error value when one is missing. Here "*"
+// and "?" may be part of a name: a name that exists is taken as itself, and only a name that
+// does not is taken as a pattern.
 int Sources(const char* list, std::vector<fs::path>& out) {
     std::error_code ec;
     for (const AnsiString& name : Names(list)) {
-        if (!HasWildcards(name)) {
-            fs::path path = fs::absolute(AnsiToUtf8(name), ec).lexically_normal();
-            if (path.has_filename() == false && path != path.root_path()) path = path.parent_path();
-            struct stat st {};
-            if (::lstat(path.c_str(), &st) != 0) return static_cast<int>(ERROR_FILE_NOT_FOUND);
+        fs::path path = fs::absolute(AnsiToUtf8(name), ec).lexically_normal();
+        if (path.has_filename() == false && path != path.root_path()) path = path.parent_path();
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0) {
             out.push_back(path);
             continue;
         }
+        if (!HasWildcards(name)) return static_cast<int>(ERROR_FILE_NOT_FOUND);
         TSearchRec found;
         bool any = false;
         AnsiString folder = ExtractFilePath(name);

@@ -2,6 +2,7 @@
 // root as the launcher and AutoPlay expect it.
 #include "editor_fixture.h"
 #include "support/pictures.h"
+#include "support/pipe.h"
 
 namespace {
 
@@ -153,6 +154,19 @@ TEST_F(EditorTest, TheIconPreviewShowsAMetafilesText) {
     const auto [inside, outside] = testpictures::CountColour(b, ink, TRect(r.Left + 4, r.Top + 4, r.Right, r.Bottom));
     EXPECT_GT(inside, 50);
     EXPECT_EQ(outside, 0);
+}
+
+// A text naming a pipe is taken as a file that holds no picture: reported at once, never waited on.
+TEST_F(EditorTest, AnIconTextNamingAPipeIsReportedAsABrokenPicture) {
+    ShowForm();
+    const fs::path path = Pictures / "pipe.ico";
+    testproc::WatchedPipe pipe(path);
+    ASSERT_TRUE(pipe.Made());
+    TypeTextForTests(FrmMain->LabeledEdit3, A(path));
+    ASSERT_EQ(Dialogs.Boxes.size(), 1u);
+    EXPECT_EQ(Dialogs.Boxes[0].Text, "アイコンイメージが不正です.");
+    EXPECT_EQ(FrmMain->Image1->Picture()->Width(), 32);  // the picture shown stays
+    EXPECT_FALSE(pipe.WaitedOn());
 }
 
 TEST_F(EditorTest, TheAboutBoxShowsOnlyWhenAskedAndTheExitEndsTheProgram) {

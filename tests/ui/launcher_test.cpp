@@ -9,6 +9,7 @@
 
 #include "launcher_fixture.h"
 #include "support/pictures.h"
+#include "support/pipe.h"
 
 namespace launchertest {
 namespace {
@@ -203,6 +204,8 @@ TEST_P(SettingsError, IsReportedBeforeTheSplashAndStopsTheSetUp) {
     const TErrorCase& c = GetParam();
     WriteFile(Root / "pic.png", "not looked at");
     WriteFile(Root / "bad.ico", "no icon");
+    testproc::WatchedPipe pipe(Root / "pipe.bmp");
+    ASSERT_TRUE(pipe.Made());
     Start(TSettings::Editor().Set(c.Key, c.Value));
 
     ASSERT_EQ(Boxes.Boxes.size(), 1u);
@@ -224,6 +227,7 @@ TEST_P(SettingsError, IsReportedBeforeTheSplashAndStopsTheSetUp) {
     EXPECT_EQ(RunUntilClosed(), 10000u);
     EXPECT_EQ(CurrentFolder(), Elsewhere);
     EXPECT_EQ(OpenedBeforeNow(), std::vector<std::string>{});
+    EXPECT_FALSE(pipe.WaitedOn());
 }
 
 INSTANTIATE_TEST_SUITE_P(Launcher, SettingsError, ::testing::Values(
@@ -231,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(Launcher, SettingsError, ::testing::Values(
     TErrorCase{"HashColour", "FrmRBColor", "#FFFFFF", "'#FFFFFF' は整数ではありません.", true, false},
     TErrorCase{"EmptyColour", "MColor", "", "'' は整数ではありません.", true, true},
     TErrorCase{"PngIcon", "Icon", "pic.png", "拡張子 .png の画像形式は処理できません.", false, false},
-    TErrorCase{"BrokenIcon", "Icon", "bad.ico", "アイコンイメージが不正です.", false, false}),
+    TErrorCase{"BrokenIcon", "Icon", "bad.ico", "アイコンイメージが不正です.", false, false},
+    TErrorCase{"PipeAsIcon", "Icon", "pipe.bmp", "ビットマップイメージが不正です.", false, false}),
     RowName<TErrorCase>);
 
 // ---- Booleans, display time, stay-on-top, icon, face, message, user ----

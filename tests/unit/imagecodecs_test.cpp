@@ -15,6 +15,7 @@
 #include "vcl/imagecodecs.h"
 #include "vcl/resources.h"
 #include "support/pictures.h"
+#include "support/pipe.h"
 
 namespace {
 
@@ -749,6 +750,16 @@ TEST_F(PictureFile, AFileThatCannotBeOpened) {
             EXPECT_EQ(e.Message, Format(SFOpenError, {path})) << name;
         }
     }
+}
+
+TEST_F(PictureFile, APipeOrADeviceIsNoPictureAndIsNeverWaitedOn) {
+    testproc::WatchedPipe icon(dir_ / "pipe.ico"), bitmap(dir_ / "pipe.bmp");
+    ASSERT_TRUE(icon.Made() && bitmap.Made());
+    std::filesystem::create_symlink("/dev/null", dir_ / "null.emf");
+    EXPECT_EQ(InvalidMessage([&] { DecodePictureFile(Path("pipe.ico")); }), SInvalidIcon);
+    EXPECT_EQ(InvalidMessage([&] { DecodePictureFile(Path("pipe.bmp")); }), SInvalidBitmap);
+    EXPECT_EQ(InvalidMessage([&] { DecodePictureFile(Path("null.emf")); }), SInvalidMetafile);
+    EXPECT_FALSE(icon.WaitedOn() || bitmap.WaitedOn());
 }
 
 }  // namespace

@@ -5,13 +5,17 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +28,7 @@
 #include "rtl/findfile.h"
 #include "rtl/registry.h"
 #include "rtl/sysutils.h"
+#include "support/pipe.h"
 #include "support/process.h"
 #include "vcl/forms.h"
 #include "vcl/loop.h"
@@ -137,6 +142,78 @@ TEST_F(StdfilesTest, SaveToFiletxtReportsFailureWithoutRaising) {
         EXPECT_NO_THROW(result = SaveToFiletxt(Ansi(target), "text"));
         EXPECT_FALSE(result) << target;
     }
+}
+
+// A write that fails part-way (here at the file-size limit of a child process) leaves the old file
+// whole and nothing beside it; a write that succeeds keeps the old file's permission bits.
+TEST_F(StdfilesTest, TextFileWritersKeepTheOldFileWholeWhenTheWriteFails) {
+    const fs::path path = Make("keep.txt", "the old content\r\n");
+    fs::permissions(path, fs::perms(0640));
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const AnsiString text(std::string(1000, 'x'));
+        const bool saved = SaveToFiletxt(Ansi(path), text);
+        bool raised = false;
+        TStringList list;
+        list.SetText(text);
+        try {
+            list.SaveToFile(Ansi(path));
+        } catch (const EFCreateError&) {
+            raised = true;
+        }
+        _exit(!saved && raised ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a failed write was reported as done";
+    EXPECT_EQ(testproc::ReadFile(path), "the old content\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+    EXPECT_TRUE(SaveToFiletxt(Ansi(path), "new"));
+    EXPECT_EQ(testproc::ReadFile(path), "new\r\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+}
+
+// A named pipe given as a text file is refused at once with each routine's own report, and stays a
+// pipe.
+TEST_F(StdfilesTest, APipeIsNoTextFileAndIsNeverWaitedOn) {
+    const fs::path path = dir / "pipe.txt";
+    testproc::WatchedPipe pipe(path);
+    ASSERT_TRUE(pipe.Made());
+    const AnsiString name = Ansi(path);
+    auto report = [](const std::function<void()>& call) -> std::string {
+        try {
+            call();
+        } catch (const EFOpenError& e) {
+            return "EFOpenError " + e.Message.str();
+        } catch (const EFCreateError& e) {
+            return "EFCreateError " + e.Message.str();
+        }
+        return "no error";
+    };
+    bool ok = true, saved = true;
+    const struct {
+        const char* What;
+        std::function<void()> Call;
+        std::string Report;
+    } cases[] = {
+        {"LoadFromFiletxt", [&] { LoadFromFiletxt(name); }, "EFOpenError " + Format(SFOpenError, {name}).str()},
+        {"UNCLoadFromFiletxt", [&] { UNCLoadFromFiletxt(name, ok); }, "EFOpenError " + Format(SFOpenError, {name}).str()},
+        {"GetFileSize", [&] { GetFileSize(name); }, "EFOpenError " + SFileOpenFailed.str()},
+        {"SaveToFiletxt", [&] { saved = SaveToFiletxt(name, "text"); }, "no error"},
+        {"UNCSaveToFiletxt", [&] { UNCSaveToFiletxt(name, WideString(u"text")); },
+         "EFCreateError " + Format(SFCreateError, {name}).str()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(report(c.Call), c.Report) << c.What;
+        EXPECT_TRUE(fs::is_fifo(path)) << c.What;
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(pipe.WaitedOn());
 }
 
 TEST_F(StdfilesTest, LoadFromFiletxtLetsTheOpenErrorPass) {
@@ -387,6 +464,18 @@ std::vector<pid_t> Children() {
     return pids;
 }
 
+// Waits for the started program's own sign of life: "cat" opening the pipe to read it, which it
+// does only once it runs with its arguments in place. The writing end is given back open (-1
+// past a generous deadline), so the program keeps waiting until it is closed.
+int OpenWhenRead() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        int fd = open(gFifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);  // ENXIO: no reader yet
+        if (fd >= 0 || errno != ENXIO || std::chrono::steady_clock::now() > deadline) return fd;
+        usleep(1000);
+    }
+}
+
 std::string CommandOf(pid_t pid) {
     std::string text = testproc::ReadFile("/proc/" + std::to_string(pid) + "/cmdline");
     return text.substr(0, text.find('\0'));
@@ -444,9 +533,14 @@ TEST_F(RunAsTest, WaitFullReturnsOnceTheProgramHasEnded) {
 
 TEST_F(RunAsTest, NoWaitAndInputWaitLeaveTheProgramRunning) {
     for (TExecuteWaitFlag flag : {wfNone, wfWaitInput}) {
+        // A pipe of its own, which the program ended before cannot hold open any more.
+        gFifo = tmp.path / ("fifo" + std::to_string(flag));
+        ASSERT_EQ(mkfifo(gFifo.c_str(), 0600), 0);
         std::vector<pid_t> before = Children();
         ASSERT_TRUE(RunAs(Blocked(), "", SW_SHOW, flag, Record));
         EXPECT_TRUE(gCalls.empty());
+        const int writer = OpenWhenRead();
+        ASSERT_GE(writer, 0) << flag;
         std::vector<pid_t> now = Children();
         std::vector<pid_t> fresh;
         for (pid_t pid : now)
@@ -455,6 +549,7 @@ TEST_F(RunAsTest, NoWaitAndInputWaitLeaveTheProgramRunning) {
         EXPECT_EQ(CommandOf(fresh[0]), "/bin/cat");
         started.push_back(fresh[0]);
         kill(fresh[0], SIGKILL);
+        close(writer);
     }
 }
 
@@ -465,7 +560,10 @@ TEST_F(RunAsTest, LongWaitCancelledOnTheFirstCallLeavesTheProgramRunning) {
     EXPECT_GE(gCalls[0].Elapsed, 1000u);
     EXPECT_FALSE(gCalls[0].Ended);
     started.push_back(static_cast<pid_t>(gCalls[0].Pid));
+    const int writer = OpenWhenRead();
+    ASSERT_GE(writer, 0);
     EXPECT_EQ(CommandOf(static_cast<pid_t>(gCalls[0].Pid)), "/bin/cat");  // still there
+    close(writer);
 }
 
 TEST_F(RunAsTest, LongWaitCallsBackAfterEveryWaitAndOnceAfterTheEnd) {
@@ -764,6 +862,49 @@ TEST_F(ShellFileTest, DeleteGoesToTheTrashWithItsRecord) {
     EXPECT_FALSE(fs::exists(dir / "folder"));
 
     EXPECT_NE(SH_Delete(0, "missing.txt"), 0);
+}
+
+// "*" and "?" may be part of a name here: a name that exists is itself, a pattern only otherwise.
+TEST_F(ShellFileTest, ANameWithWildcardsIsItselfWhenItExists) {
+    const struct {
+        const char* Op;
+        std::string Source;                // in the case's folder
+        std::vector<std::string> Present;  // files made there first
+        std::vector<std::string> Gone;     // no longer there afterwards
+        std::vector<std::string> Arrived;  // in its folder "to" afterwards
+    } cases[] = {
+        {"delete", "a*b", {"a*b", "axb"}, {"a*b"}, {}},
+        {"delete", "a?b", {"a?b", "acb"}, {"a?b"}, {}},
+        {"delete", "p*q", {"pXq", "pYq"}, {"pXq", "pYq"}, {}},  // no such name: a pattern
+        {"move", "m*n", {"m*n", "mXn"}, {"m*n"}, {"m*n"}},
+        {"move", "m?n", {"mXn", "mYn"}, {"mXn", "mYn"}, {"mXn", "mYn"}},
+        {"copy", "c*d", {"c*d", "cXd"}, {}, {"c*d"}},
+        {"copy", "c?d", {"cXd"}, {}, {"cXd"}},
+        {"rename", "r*s", {"r*s", "rXs"}, {"r*s"}, {}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string op = c.Op;
+        SCOPED_TRACE(op + " " + c.Source);
+        const fs::path here = dir / std::to_string(++n);
+        fs::create_directories(here / "to");
+        for (const std::string& name : c.Present) testproc::WriteFile(here / name, name);
+        const AnsiString source = Ansi(here / c.Source), to = Ansi(here / "to");
+        const int result = op == "delete" ? SH_Delete(0, source)
+                           : op == "move" ? SH_Move(0, source, to)
+                           : op == "copy" ? SH_Copy(0, source, to)
+                                          : SH_Rename(0, source, "renamed");
+        EXPECT_EQ(result, 0);
+        for (const std::string& name : c.Present) {
+            const bool gone = std::find(c.Gone.begin(), c.Gone.end(), name) != c.Gone.end();
+            EXPECT_EQ(fs::exists(here / name), !gone) << name;
+            const bool arrived = std::find(c.Arrived.begin(), c.Arrived.end(), name) != c.Arrived.end();
+            EXPECT_EQ(fs::exists(here / "to" / name), arrived) << name;
+        }
+        if (op == "rename") {
+            EXPECT_EQ(testproc::ReadFile(here / "renamed"), c.Source);
+        }
+    }
 }
 
 }  // namespace
