@@ -5,11 +5,13 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QWidget>
 
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "vcl/controls.h"
 
@@ -138,10 +140,17 @@ public:
     void SetMenuBar(QMenuBar* bar);
     QWidget* Client() const { return FClient; }
     void SetClient(QWidget* client) { FClient = client; }
+    // The widgets that Tab stops at, in the form's tab order.
+    void SetTabStops(std::vector<QPointer<QWidget>> stops) { FTabStops = std::move(stops); }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Tab and Shift+Tab walk the form's tab stops, not the order the widgets were made in.
+    bool focusNextPrevChild(bool next) override;
+    // Enter presses the default button (or the push button that has the focus), Escape the
+    // cancel button.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void PlaceChildren(int width, int height);
@@ -150,6 +159,7 @@ private:
     QWidget* FClient = nullptr;
     QMenuBar* FMenuBar = nullptr;
     bool FSizeable = true;
+    std::vector<QPointer<QWidget>> FTabStops;
 };
 
 // The form window that holds widget as its client, or nullptr.

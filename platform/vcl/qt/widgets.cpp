@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstring>
@@ -142,6 +143,24 @@ void TWinControl::WidgetSetVisible() {
     QWidget* w = QtWidget(FWidget);
     if (TFormWindow* window = FormWindowOf(w)) w = window;
     w->setVisible(Visible());
+}
+
+void TWinControl::WidgetSetTabChain(const std::vector<TWinControl*>& chain) {
+    std::vector<QPointer<QWidget>> stops;
+    for (TWinControl* control : chain) {
+        if (!control->FWidget) return;  // the rest of the window is still being made
+        QWidget* w = QtWidget(control->FWidget);
+        // A control that Tab passes by still takes the focus when clicked; one that never takes
+        // the focus (a panel) stays so.
+        const Qt::FocusPolicy policy = w->focusPolicy();
+        if (control->TabStop()) {
+            w->setFocusPolicy(policy == Qt::WheelFocus ? Qt::WheelFocus : Qt::StrongFocus);
+            stops.emplace_back(w);
+        } else if (policy != Qt::NoFocus) {
+            w->setFocusPolicy(Qt::ClickFocus);
+        }
+    }
+    if (TFormWindow* window = FormWindowOf(QtWidget(FWidget))) window->SetTabStops(std::move(stops));
 }
 
 void TWinControl::WidgetUpdate(const TRect& rect) { QtWidget(FWidget)->update(ToQRect(rect)); }
