@@ -85,6 +85,7 @@ object AboutBox: TAboutBox
     Width = 82
     Height = 25
     Caption = 'OK'
+    Cancel = True
     Default = True
     ModalResult = 1
     TabOrder = 1

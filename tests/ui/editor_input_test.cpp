@@ -1,17 +1,22 @@
 // The settings editor driven as a person drives it: key clicks, mouse clicks and the wheel on the
 // toolkit's own widgets, then what the handlers did and what the written settings file holds.
 #include <QAbstractSpinBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "editor_fixture.h"
 #include "support/widgets.h"
+#include "vcl/imagecodecs.h"
+#include "vcl/resources.h"
 
 namespace {
 
@@ -43,12 +48,21 @@ protected:
         QTest::mouseClick(WidgetOf(control->Parent()), Qt::LeftButton, Qt::NoModifier,
                           QPoint(control->Left() + control->Width() / 2, control->Top() + control->Height() / 2));
     }
-    // Replaces an edit's text by typing: select all, then the keys.
+    // Replaces an edit's text by typing: select all, delete, then the keys (a Japanese
+    // character as the input method commits it).
     static void Type(QWidget* edit, const QString& text) {
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        for (QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClicks(edit, QString(c));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(QString(c));
+                QApplication::sendEvent(edit, &commit);
+            }
+        }
     }
 };
 
@@ -158,6 +172,220 @@ TEST_F(EditorInputTest, ThePastedAndTheReadBackDisplayTimeIsShown) {
     QTest::keyClick(edit, Qt::Key_Down);
     Write();
     EXPECT_EQ(Ini("Option", "Timer"), "-6");
+}
+
+// ---- edits, check box, face buttons, style buttons, swatches, command buttons ----
+
+TEST_F(EditorInputTest, TypedTextReachesTheHandlersAndTheSettingsFile) {
+    const fs::path typedRoot = Base / "typed";
+    fs::create_directories(typedRoot);
+    const fs::path picture = Root / "tiny.bmp";
+    WriteFile(picture, TinyBitmap());
+    Type(WidgetOf(FrmMain->LabeledEdit1), QString::fromStdString(typedRoot.string() + "/"));
+    Type(WidgetOf(FrmMain->LabeledEdit2), Q("ようこそ"));
+    EXPECT_EQ(AnsiToUtf8(FrmMain->Label1->Caption()), "ようこそ");  // the preview follows each key
+    Type(WidgetOf(FrmMain->LabeledEdit3), QString::fromStdString(picture.string()));
+    EXPECT_EQ(FrmMain->Image1->Picture()->Width(), 2);
+    Type(WidgetOf(FrmMain->LabeledEdit4), Q("doc.txt"));
+    Type(WidgetOf(FrmMain->LabeledEdit5), Q("作者 01"));
+    Write();
+    Root = typedRoot;  // what Ini reads
+    EXPECT_EQ(Ini("Option", "Message"), "ようこそ");
+    EXPECT_EQ(Ini("Option", "Icon"), "tiny.bmp");
+    EXPECT_EQ(Ini("Option", "RunFile"), "doc.txt");
+    EXPECT_EQ(Ini("KEY", "User"), "作者 01");
+}
+
+TEST_F(EditorInputTest, TheStayOnTopBoxTogglesByClickAndBySpace) {
+    QWidget* box = WidgetOf(FrmMain->CheckBox1);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+    EXPECT_TRUE(FrmMain->CheckBox1->Checked());
+    Write();
+    EXPECT_EQ(Ini("Option", "StayTop"), "YES");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_FALSE(FrmMain->CheckBox1->Checked());
+    Write();
+    EXPECT_EQ(Ini("Option", "StayTop"), "NO");
+}
+
+TEST_F(EditorInputTest, TheFaceButtonsAnswerClicksArrowsAndTab) {
+    QWidget* mincho = WidgetOf(FrmMain->RadioButton1);
+    QTest::mouseClick(mincho, Qt::LeftButton, Qt::NoModifier, QPoint(6, mincho->height() / 2));
+    EXPECT_TRUE(FrmMain->RadioButton1->Checked());
+    EXPECT_FALSE(FrmMain->RadioButton2->Checked());
+    EXPECT_EQ(AnsiToUtf8(FrmMain->Label1->Font()->Name()), "ＭＳ Ｐ明朝");
+    Write();
+    EXPECT_EQ(Ini("Option", "MFont"), "明朝");
+
+    // Tab now stops at the checked one; an arrow key moves the choice.
+    WidgetOf(FrmMain->CheckBox1)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), mincho);
+    QTest::keyClick(mincho, Qt::Key_Right);
+    EXPECT_TRUE(FrmMain->RadioButton2->Checked());
+    EXPECT_EQ(AnsiToUtf8(FrmMain->Label1->Font()->Name()), "ＭＳ Ｐゴシック");
+    Write();
+    EXPECT_EQ(Ini("Option", "MFont"), "ゴシック");
+}
+
+TEST_F(EditorInputTest, TheFaceButtonsHideThePanelCaptionBeneathThem) {
+    QWidget* panel = WidgetOf(FrmMain->Panel6);
+    const QImage withCaption = panel->grab().toImage();
+    FrmMain->Panel6->SetCaption("");
+    ProcessEventsForTests();
+    EXPECT_EQ(panel->grab().toImage(), withCaption);
+}
+
+TEST_F(EditorInputTest, TheStyleButtonsToggleBoldAndItalic) {
+    const struct { TSpeedButton* Clicked; TFontStyles Style; const char *Bold, *Italic; } clicks[] = {
+        {FrmMain->SpeedButton1, TFontStyles() << fsBold, "1", "0"},
+        {FrmMain->SpeedButton2, TFontStyles() << fsBold << fsItalic, "1", "1"},
+        {FrmMain->SpeedButton1, TFontStyles() << fsItalic, "0", "1"},
+    };
+    for (const auto& c : clicks) {
+        ClickGraphic(c.Clicked);
+        EXPECT_EQ(FrmMain->Label1->Font()->Style(), c.Style);
+        Write();
+        EXPECT_EQ(Ini("Option", "MBold"), c.Bold);
+        EXPECT_EQ(Ini("Option", "MItalic"), c.Italic);
+    }
+}
+
+TEST_F(EditorInputTest, AClickOnASwatchPicksItsColour) {
+    const struct { TPanel* Swatch; const char* Key; } swatches[] = {
+        {FrmMain->Panel2, "FrmLTColor"}, {FrmMain->Panel3, "FrmRTColor"}, {FrmMain->Panel4, "FrmLBColor"},
+        {FrmMain->Panel5, "FrmRBColor"}, {FrmMain->McolPanel, "MColor"},
+    };
+    for (const auto& s : swatches) {
+        Dialogs.Picks = {clLime};
+        QTest::mouseClick(WidgetOf(s.Swatch), Qt::LeftButton);
+        EXPECT_EQ(s.Swatch->Color(), clLime) << s.Key;
+        Write();
+        EXPECT_EQ(Ini("Option", s.Key), "clLime");
+    }
+    EXPECT_EQ(FrmMain->Label1->Font()->Color(), clLime);
+    EXPECT_EQ(FrmMain->VBox1->RectColor()->DownRight(), clLime);
+}
+
+TEST_F(EditorInputTest, TheWriteButtonAnswersSpaceAndEnterWhenFocused) {
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        fs::remove(Root / "Varnith2.ini");
+        QWidget* button = WidgetOf(FrmMain->BitBtn1);
+        button->setFocus();
+        QTest::keyClick(button, key);
+        EXPECT_TRUE(fs::exists(Root / "Varnith2.ini")) << key;
+    }
+    // Enter in an edit presses nothing: the main form has no default button.
+    fs::remove(Root / "Varnith2.ini");
+    WidgetOf(FrmMain->LabeledEdit2)->setFocus();
+    QTest::keyClick(WidgetOf(FrmMain->LabeledEdit2), Qt::Key_Return);
+    EXPECT_FALSE(fs::exists(Root / "Varnith2.ini"));
+}
+
+// ---- menus and the About box ----
+
+TEST_F(EditorInputTest, AltAndAMenusLetterOpenIt) {
+    QTest::keyClick(Window, Qt::Key_F, Qt::AltModifier);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), Q("ファイル(&F)"));
+    QTest::keyClick(menu, Qt::Key_W);  // "設定ファイルを書き出す(&W)"
+    EXPECT_TRUE(fs::exists(Root / "Varnith2.ini"));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    for (const auto& [letter, title] : {std::pair{Qt::Key_T, "ツール(&T)"}, std::pair{Qt::Key_H, "ヘルプ(&H)"}}) {
+        QTest::keyClick(Window, letter, Qt::AltModifier);
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << title;
+        EXPECT_EQ(menu->title(), Q(title));
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
+}
+
+// Runs answer once the modal window that the next command shows is up; a guard closes a window
+// left open, so that a failing test cannot hang.
+class TModalAnswer {
+public:
+    explicit TModalAnswer(std::function<void(QWidget*)> answer) {
+        QTimer::singleShot(0, &FContext, [this, answer] {
+            Seen = QApplication::activeModalWidget();
+            if (Seen) answer(Seen);
+        });
+        FGuard.setSingleShot(true);
+        QObject::connect(&FGuard, &QTimer::timeout, &FContext, [this] {
+            if (QWidget* open = QApplication::activeModalWidget()) {
+                Forced = true;
+                open->close();
+            }
+        });
+        FGuard.start(60000);
+    }
+    QWidget* Seen = nullptr;
+    bool Forced = false;  // the guard had to close it
+
+private:
+    QObject FContext;
+    QTimer FGuard;
+};
+
+TEST_F(EditorInputTest, TheAboutBoxEndsByEnterOrEscape) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        ActiveWindowOf(FrmMain);  // back from the box
+        QTest::keyClick(Window, Qt::Key_H, Qt::AltModifier);
+        QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << key;
+        TModalAnswer answer([key](QWidget* window) {
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
+        });
+        QTest::keyClick(menu, Qt::Key_A);  // "バージョン情報(&A)": shows the box, modal
+        EXPECT_EQ(answer.Seen, WidgetOf(AboutBox)->window()) << key;
+        EXPECT_FALSE(answer.Forced) << key;
+        EXPECT_FALSE(AboutBox->Visible()) << key;
+    }
+}
+
+// ---- the toolkit's own dialogs ----
+
+TEST_F(EditorInputTest, TheToolkitsDialogsSpeakJapanese) {
+    SetDialogs(nullptr);  // the real ones
+    const struct { const char* Name; std::function<void()> Open; const char* Prompt; } dialogs[] = {
+        {"folder browser", [&] { QTest::mouseClick(WidgetOf(FrmMain->Button1), Qt::LeftButton); },
+         "CD-ROMのルートとなるフォルダを選択して下さい。"},
+        {"file dialog", [&] { QTest::mouseClick(WidgetOf(FrmMain->Button3), Qt::LeftButton); }, nullptr},
+        {"colour dialog", [&] { QTest::mouseClick(WidgetOf(FrmMain->Panel2), Qt::LeftButton); }, nullptr},
+    };
+    for (const auto& d : dialogs) {
+        bool cancelShown = false, promptShown = false;
+        TModalAnswer answer([&](QWidget* dialog) {
+            for (auto* button : dialog->findChildren<QPushButton*>())
+                cancelShown |= button->isVisible() && button->text() == Q("キャンセル");
+            if (d.Prompt)
+                for (auto* label : dialog->findChildren<QLabel*>())
+                    promptShown |= label->isVisible() && label->text() == Q(d.Prompt);
+            dialog->close();
+        });
+        d.Open();
+        ASSERT_NE(answer.Seen, nullptr) << d.Name;
+        EXPECT_FALSE(answer.Forced) << d.Name;
+        EXPECT_TRUE(cancelShown) << d.Name;
+        EXPECT_EQ(promptShown, d.Prompt != nullptr) << d.Name;
+    }
+    EXPECT_EQ(FrmMain->LabeledEdit1->Text(), A(Root) + "/");  // each one cancelled
+}
+
+// ---- the program icon ----
+
+TEST_F(EditorInputTest, TheWindowShowsTheProgramIcon) {
+    std::size_t size = 0;
+    const unsigned char* data = FindResourceData("MAINICON", size);
+    ASSERT_NE(data, nullptr);
+    const TDecodedImage icon = DecodeIcon(std::span<const std::uint8_t>(data, size));
+    const QImage shown = Window->windowIcon().pixmap(icon.Width, icon.Height).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(shown.width(), icon.Width);
+    for (int y = 0; y < icon.Height; ++y)
+        for (int x = 0; x < icon.Width; ++x)
+            ASSERT_EQ(shown.pixel(x, y), icon.Pixel(x, y)) << x << "," << y;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QMessageBox>
 
 #include "rtl/codepage.h"
@@ -66,11 +68,25 @@ public:
     bool BrowseForFolder(const AnsiString& prompt, const AnsiString& initialFolder,
                          AnsiString& path) override {
         EnsureGuiApplication();
+        // The prompt stands above the folders, as the shell's browser shows it, so that it is
+        // seen also where the window has no title bar.
+        QDialog dialog;
+        dialog.setWindowTitle(ToQt(prompt));
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* label = new QLabel(ToQt(prompt), &dialog);
+        label->setWordWrap(true);
+        layout->addWidget(label);
+        auto* browser = new QFileDialog(&dialog);
+        browser->setWindowFlags(Qt::Widget);
+        browser->setOption(QFileDialog::DontUseNativeDialog);
+        browser->setOption(QFileDialog::ShowDirsOnly);
+        browser->setFileMode(QFileDialog::Directory);
         const QString start = ToQt(initialFolder);
-        const QString chosen = QFileDialog::getExistingDirectory(
-            nullptr, ToQt(prompt), !start.isEmpty() && QDir(start).exists() ? start : QString());
-        if (chosen.isEmpty()) return false;
-        path = FromQt(QDir::toNativeSeparators(chosen));
+        if (!start.isEmpty() && QDir(start).exists()) browser->setDirectory(start);
+        layout->addWidget(browser);
+        QObject::connect(browser, &QFileDialog::finished, &dialog, &QDialog::done);
+        if (dialog.exec() != QDialog::Accepted || browser->selectedFiles().isEmpty()) return false;
+        path = FromQt(QDir::toNativeSeparators(browser->selectedFiles().first()));
         return true;
     }
 };

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "rtl/codepage.h"
+#include "vcl/graphics.h"
 #include "vcl/nativeglue.h"
 #include "vcl/qt/glue.h"
 #include "vcl/spin.h"
@@ -40,6 +41,16 @@ protected:
 private:
     std::function<void(int)> FStep;
 };
+
+// The classic check box and radio button paint their face colour over their whole bounds, so
+// that nothing beneath them shows (a panel's caption).
+void FillBackground(QWidget* w, TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Window, QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    w->setPalette(palette);
+    w->setAutoFillBackground(true);
+}
 
 QWidget* ExistingWidget(TWinControl* control) {
     return control->HandleAllocated() ? QtWidget(control->Widget()) : nullptr;
@@ -106,6 +117,7 @@ TNativeWindow* TButton::CreateWidget(TNativeWindow* parent) {
 TNativeWindow* TCheckBox::CreateWidget(TNativeWindow* parent) {
     EnsureGuiApplication();
     auto* w = new TToolkitWidget<QCheckBox>(this, QtWidget(parent));
+    FillBackground(w, Color());
     QObject::connect(w, &QCheckBox::toggled, w, [this](bool on) { Guarded([&] { WidgetToggled(on); }); });
     return NativeWindow(w);
 }
@@ -113,6 +125,7 @@ TNativeWindow* TCheckBox::CreateWidget(TNativeWindow* parent) {
 TNativeWindow* TRadioButton::CreateWidget(TNativeWindow* parent) {
     EnsureGuiApplication();
     auto* w = new TToolkitWidget<QRadioButton>(this, QtWidget(parent));
+    FillBackground(w, Color());
     QObject::connect(w, &QRadioButton::toggled, w, [this](bool on) { Guarded([&] { WidgetToggled(on); }); });
     return NativeWindow(w);
 }

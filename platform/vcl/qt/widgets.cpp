@@ -1,6 +1,10 @@
 // The widgets behind windowed controls: made once, given the control's geometry and visibility,
 // painted from the control's off-screen rendering 1:1, their events handed to the control.
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -10,6 +14,8 @@
 
 #include "rtl/sysutils.h"
 #include "vcl/forms.h"
+#include "vcl/imagecodecs.h"
+#include "vcl/resources.h"
 #include "vcl/loop.h"
 #include "vcl/qt/glue.h"
 #include "vcl/testing.h"
@@ -41,6 +47,36 @@ QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height(
 
 }  // namespace
 
+namespace {
+
+// The toolkit's own dialogs (file, colour, folder, message boxes) speak Japanese, as the rest of
+// the program does, whatever the user's locale.
+void InstallJapaneseTranslations(QApplication* app) {
+    auto* translator = new QTranslator(app);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+// Every window of the program shows the program icon (the resource "MAINICON").
+void SetProgramIcon(QApplication* app) {
+    std::size_t size = 0;
+    const unsigned char* data = FindResourceData("MAINICON", size);
+    if (!data) return;
+    try {
+        const TDecodedImage icon = DecodeIcon(std::span<const std::uint8_t>(data, size));
+        const QImage image(reinterpret_cast<const uchar*>(icon.Pixels.data()), icon.Width, icon.Height,
+                           icon.Width * 4, QImage::Format_ARGB32);  // 0xAARRGGBB words
+        app->setWindowIcon(QIcon(QPixmap::fromImage(image)));
+    } catch (const Exception&) {
+        // A damaged icon leaves the desktop's own.
+    }
+}
+
+}  // namespace
+
 QApplication* EnsureGuiApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return app;
     if (QCoreApplication::instance())
@@ -48,7 +84,10 @@ QApplication* EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "varnith";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
+    auto* app = new QApplication(argc, argv);
+    InstallJapaneseTranslations(app);
+    SetProgramIcon(app);
+    return app;
 }
 
 QImage WrapBitmap(TBitmap* bitmap) {
