@@ -76,7 +76,7 @@ object AboutBox: TAboutBox
       Top = 56
       Width = 162
       Height = 12
-      Caption = 'Copyright (C)2004 PURUNE-SHA'
+      Caption = 'Copyright 2004 PURUNE-SHA'
     end
   end
   object OKButton: TButton
