@@ -300,7 +300,16 @@ TEST_F(EditorInputTest, AltAndAMenusLetterOpenIt) {
         ASSERT_NE(menu, nullptr) << title;
         EXPECT_EQ(menu->title(), Q(title));
         QTest::keyClick(menu, Qt::Key_Escape);
+        QTest::keyClick(menu, Qt::Key_Escape);
     }
+
+    // Alt alone selects the menu bar; the letter then opens its menu.
+    ActiveWindowOf(FrmMain);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T);
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), Q("ツール(&T)"));
 }
 
 // Runs answer once the modal window that the next command shows is up; a guard closes a window

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QProxyStyle>
 
 #include <algorithm>
 #include <cstring>
@@ -75,6 +76,17 @@ void SetProgramIcon(QApplication* app) {
     }
 }
 
+// The toolkit's own style with one habit of the Windows menu bar: Alt pressed and released alone
+// selects the menu bar, so that a menu's letter then opens it (as Alt with the letter does).
+class TProgramStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 }  // namespace
 
 QApplication* EnsureGuiApplication() {
@@ -85,6 +97,7 @@ QApplication* EnsureGuiApplication() {
     static char name[] = "varnith";
     static char* argv[] = {name, nullptr};
     auto* app = new QApplication(argc, argv);
+    QApplication::setStyle(new TProgramStyle);
     InstallJapaneseTranslations(app);
     SetProgramIcon(app);
     return app;
