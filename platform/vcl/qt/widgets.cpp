@@ -4,11 +4,11 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstring>
@@ -16,9 +16,9 @@
 #include "rtl/sysutils.h"
 #include "vcl/forms.h"
 #include "vcl/imagecodecs.h"
-#include "vcl/resources.h"
 #include "vcl/loop.h"
 #include "vcl/qt/glue.h"
+#include "vcl/resources.h"
 #include "vcl/testing.h"
 
 namespace {
@@ -45,10 +45,6 @@ TMouseButton ButtonOf(const QMouseEvent* e) {
 }
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-
-}  // namespace
-
-namespace {
 
 // The toolkit's own dialogs (file, colour, folder, message boxes) speak Japanese, as the rest of
 // the program does, whatever the user's locale.
