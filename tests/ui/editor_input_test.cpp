@@ -235,6 +235,12 @@ TEST_F(EditorInputTest, TheFaceButtonsHideThePanelCaptionBeneathThem) {
     FrmMain->Panel6->SetCaption("");
     ProcessEventsForTests();
     EXPECT_EQ(panel->grab().toImage(), withCaption);
+    // They are filled with the face colour, as the panel is.
+    const TColor face = ColorToRGB(clBtnFace);
+    for (TRadioButton* button : {FrmMain->RadioButton1, FrmMain->RadioButton2}) {
+        const QImage shown = WidgetOf(button)->grab().toImage();
+        EXPECT_EQ(shown.pixel(shown.width() - 1, 0), qRgb(GetRValue(face), GetGValue(face), GetBValue(face)));
+    }
 }
 
 TEST_F(EditorInputTest, TheStyleButtonsToggleBoldAndItalic) {
@@ -340,7 +346,6 @@ private:
 
 TEST_F(EditorInputTest, TheAboutBoxEndsByEnterOrEscape) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        ActiveWindowOf(FrmMain);  // back from the box
         QTest::keyClick(Window, Qt::Key_H, Qt::AltModifier);
         QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr) << key;
@@ -351,6 +356,8 @@ TEST_F(EditorInputTest, TheAboutBoxEndsByEnterOrEscape) {
         EXPECT_EQ(answer.Seen, WidgetOf(AboutBox)->window()) << key;
         EXPECT_FALSE(answer.Forced) << key;
         EXPECT_FALSE(AboutBox->Visible()) << key;
+        ProcessEventsForTests();
+        EXPECT_EQ(QApplication::activeWindow(), Window) << key;  // the keyboard is back
     }
 }
 
@@ -378,6 +385,8 @@ TEST_F(EditorInputTest, TheToolkitsDialogsSpeakJapanese) {
         ASSERT_NE(answer.Seen, nullptr) << d.Name;
         EXPECT_FALSE(answer.Forced) << d.Name;
         EXPECT_TRUE(cancelShown) << d.Name;
+        ProcessEventsForTests();
+        EXPECT_EQ(QApplication::activeWindow(), Window) << d.Name;
         EXPECT_EQ(promptShown, d.Prompt != nullptr) << d.Name;
     }
     EXPECT_EQ(FrmMain->LabeledEdit1->Text(), A(Root) + "/");  // each one cancelled

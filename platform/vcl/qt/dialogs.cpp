@@ -31,6 +31,7 @@ class TQtDialogs : public TDialogs {
 public:
     int MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         QMessageBox box((flags & MB_ICONSTOP) ? QMessageBox::Critical : QMessageBox::NoIcon,
                         ToQt(caption), ToQt(text), QMessageBox::Ok);
         box.exec();  // modal: the message loop goes on serving timers meanwhile
@@ -39,6 +40,7 @@ public:
 
     bool OpenFile(TOpenFileRequest& request) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         QFileDialog dialog(nullptr, ToQt(request.Title));
         dialog.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -57,6 +59,7 @@ public:
 
     bool ChooseColor(TColor& color) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         const TColor rgb = ColorToRGB(color);
         const QColor chosen = QColorDialog::getColor(
             QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)), nullptr);
@@ -68,6 +71,7 @@ public:
     bool BrowseForFolder(const AnsiString& prompt, const AnsiString& initialFolder,
                          AnsiString& path) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         // The prompt stands above the folders, as the shell's browser shows it, so that it is
         // seen also where the window has no title bar.
         QDialog dialog;

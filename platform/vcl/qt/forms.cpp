@@ -67,6 +67,17 @@ QAction* FindAction(QWidget* menu, TMenuItem* item) {
 
 }  // namespace
 
+// ---- the activation around a modal window ----
+
+TActiveWindowKeeper::TActiveWindowKeeper() : FWindow(QApplication::activeWindow()) {
+    if (!FWindow && Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
+        FWindow = QtWidget(Application->MainForm()->Widget())->window();
+}
+
+TActiveWindowKeeper::~TActiveWindowKeeper() {
+    if (FWindow && FWindow->isVisible()) FWindow->activateWindow();
+}
+
 // ---- the form's window ----
 
 TFormWindow::TFormWindow(TForm* form) : QWidget(nullptr, Qt::Window), FForm(form) {}
@@ -206,6 +217,7 @@ void TForm::WidgetCenterOnScreen() {
 void TForm::WidgetRunModal() {
     TFormWindow* window = FormWindowOf(QtWidget(Widget()));
     window->setWindowModality(Qt::ApplicationModal);
+    const TActiveWindowKeeper keeper;
     QEventLoop loop;
     gModalLoops.push_back({this, &loop});
     try {

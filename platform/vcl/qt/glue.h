@@ -15,7 +15,6 @@
 
 #include "vcl/controls.h"
 
-class QApplication;
 class QFont;
 class QMenuBar;
 class TFont;
@@ -113,6 +112,20 @@ protected:
     void mousePressEvent(QMouseEvent* e) override { TQtBase::mousePressEvent(e); }
     void mouseMoveEvent(QMouseEvent* e) override { TQtBase::mouseMoveEvent(e); }
     void mouseReleaseEvent(QMouseEvent* e) override { TQtBase::mouseReleaseEvent(e); }
+};
+
+// For the length of a modal window's showing: the window that was active before (or else the
+// main form's) gets the activation back when it ends, as a desktop without a window manager
+// would leave the keyboard's focus nowhere.
+class TActiveWindowKeeper {
+public:
+    TActiveWindowKeeper();
+    ~TActiveWindowKeeper();
+    TActiveWindowKeeper(const TActiveWindowKeeper&) = delete;
+    TActiveWindowKeeper& operator=(const TActiveWindowKeeper&) = delete;
+
+private:
+    QPointer<QWidget> FWindow;
 };
 
 // Runs f for a toolkit signal; an exception is reported, as it may not cross the event loop.

@@ -49,6 +49,7 @@ void FillBackground(QWidget* w, TColor color) {
     QPalette palette = w->palette();
     palette.setColor(QPalette::Window, QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
     w->setPalette(palette);
+    w->setBackgroundRole(QPalette::Window);
     w->setAutoFillBackground(true);
 }
 

@@ -189,8 +189,12 @@ void TWinControl::WidgetSetGeometry() {
 
 void TWinControl::WidgetSetVisible() {
     QWidget* w = QtWidget(FWidget);
-    if (TFormWindow* window = FormWindowOf(w)) w = window;
+    TFormWindow* window = FormWindowOf(w);
+    if (window) w = window;
+    if (w->isHidden() != Visible()) return;
     w->setVisible(Visible());
+    // A form that appears takes the keyboard, as a new window does on Windows.
+    if (window && Visible()) window->activateWindow();
 }
 
 void TWinControl::WidgetSetTabChain(const std::vector<TWinControl*>& chain) {
