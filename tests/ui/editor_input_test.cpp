@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <cstdlib>
+
+#include "../e2e/fake_xdg_open.h"
 #include "editor_fixture.h"
 #include "support/widgets.h"
 #include "vcl/imagecodecs.h"
@@ -287,6 +290,50 @@ TEST_F(EditorInputTest, TheWriteButtonAnswersSpaceAndEnterWhenFocused) {
     WidgetOf(FrmMain->LabeledEdit2)->setFocus();
     QTest::keyClick(WidgetOf(FrmMain->LabeledEdit2), Qt::Key_Return);
     EXPECT_FALSE(fs::exists(Root / "Varnith2.ini"));
+}
+
+TEST_F(EditorInputTest, TheTestRunAndExplorerButtonsAndMenuItemsStartTheirPrograms) {
+    // The recording opener first on PATH, for the length of the test.
+    struct TRecordingOpener {
+        std::string SavedPath;
+        TRecordingOpener(const fs::path& bin, const fs::path& log) {
+            const char* path = std::getenv("PATH");
+            SavedPath = path ? path : "";
+            fakeopen::Install(bin);
+            setenv("PATH", (bin.string() + ":" + SavedPath).c_str(), 1);
+            setenv("FAKE_XDG_OPEN_LOG", log.c_str(), 1);
+        }
+        ~TRecordingOpener() {
+            setenv("PATH", SavedPath.c_str(), 1);
+            unsetenv("FAKE_XDG_OPEN_LOG");
+        }
+    };
+    const fs::path log = Base / "started.log";
+    const TRecordingOpener opener(Base / "bin", log);
+    fakeopen::CopyScript(Root / "Varnith2.exe");  // a launcher copy that records its start
+
+    const struct { const char* Name; std::function<void()> Press; std::string Program; std::vector<std::string> Args; } commands[] = {
+        {"動作テスト", [&] { QTest::mouseClick(WidgetOf(FrmMain->BitBtn2), Qt::LeftButton); },
+         (Root / "Varnith2.exe").string(), {}},
+        {"CD-ROMルートを開く", [&] { QTest::mouseClick(WidgetOf(FrmMain->BitBtn3), Qt::LeftButton); },
+         "xdg-open", {Root.string() + "/"}},
+        {"動作テスト(&R)", [&] {
+             QTest::keyClick(Window, Qt::Key_T, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_R);
+         }, (Root / "Varnith2.exe").string(), {}},
+        {"CD-ROMのルートフォルダの表示(&V)", [&] {
+             QTest::keyClick(Window, Qt::Key_T, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_V);
+         }, "xdg-open", {Root.string() + "/"}},
+    };
+    std::size_t count = 0;
+    for (const auto& c : commands) {
+        c.Press();
+        const auto records = fakeopen::WaitForRecords(log, ++count);
+        ASSERT_EQ(records.size(), count) << c.Name;
+        EXPECT_EQ(fs::path(records.back().prog).filename(), fs::path(c.Program).filename()) << c.Name;
+        EXPECT_EQ(records.back().args, c.Args) << c.Name;
+    }
 }
 
 // ---- menus and the About box ----
