@@ -2,10 +2,9 @@
 // toolkit's own widgets, then what the handlers did and what the written settings file holds.
 #include <QAbstractSpinBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -14,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <cstdlib>
+#include <map>
 
 #include "../e2e/fake_xdg_open.h"
 #include "editor_fixture.h"
@@ -83,10 +83,13 @@ TEST_F(EditorInputTest, TabWalksTheControlsInTheLayoutsOrder) {
         {"BitBtn3", true}, {"LabeledEdit5", true},
     };
     std::vector<TWinControl*> stops;
+    std::map<TWinControl*, int> lastOrder;  // of each parent's child met last
     for (const auto& entry : order) {
         auto* control = dynamic_cast<TWinControl*>(Find(FrmMain, entry.Name));
         ASSERT_NE(control, nullptr) << entry.Name;
         EXPECT_EQ(control->TabStop(), entry.Stop) << entry.Name;
+        if (lastOrder.count(control->Parent())) EXPECT_GT(control->TabOrder(), lastOrder[control->Parent()]) << entry.Name;
+        lastOrder[control->Parent()] = control->TabOrder();
         if (entry.Stop) stops.push_back(control);
     }
     WidgetOf(stops.front())->setFocus();
