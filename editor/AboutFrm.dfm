@@ -76,7 +76,7 @@ object AboutBox: TAboutBox
       Top = 56
       Width = 162
       Height = 12
-      Caption = 'Copyright (C)2004 PURUNE-SHA'
+      Caption = 'Copyright 2004 PURUNE-SHA'
     end
   end
   object OKButton: TButton
@@ -85,6 +85,7 @@ object AboutBox: TAboutBox
     Width = 82
     Height = 25
     Caption = 'OK'
+    Cancel = True
     Default = True
     ModalResult = 1
     TabOrder = 1

@@ -158,7 +158,7 @@ object FrmMain: TFrmMain
         Top = 53
         Width = 214
         Height = 12
-        Caption = 'Trellan 2 2.10 (C)2004 PURUNE-SHA'
+        Caption = 'Trellan 2 2.10 - 2004 PURUNE-SHA'
         Font.Charset = SHIFTJIS_CHARSET
         Font.Color = clGray
         Font.Height = -12
@@ -172,7 +172,7 @@ object FrmMain: TFrmMain
         Top = 52
         Width = 214
         Height = 12
-        Caption = 'Trellan 2 2.10 (C)2004 PURUNE-SHA'
+        Caption = 'Trellan 2 2.10 - 2004 PURUNE-SHA'
         Font.Charset = SHIFTJIS_CHARSET
         Font.Color = clCream
         Font.Height = -12

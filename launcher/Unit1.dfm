@@ -86,7 +86,7 @@ object Form1: TForm1
     Width = 214
     Height = 12
     AutoSize = False
-    Caption = 'Trellan 2 2.10 (C)2004 PURUNE-SHA'
+    Caption = 'Trellan 2 2.10 - 2004 PURUNE-SHA'
     Font.Charset = SHIFTJIS_CHARSET
     Font.Color = clGray
     Font.Height = -12
@@ -101,7 +101,7 @@ object Form1: TForm1
     Width = 214
     Height = 12
     AutoSize = False
-    Caption = 'Trellan 2 2.10 (C)2004 PURUNE-SHA'
+    Caption = 'Trellan 2 2.10 - 2004 PURUNE-SHA'
     Font.Charset = SHIFTJIS_CHARSET
     Font.Color = clCream
     Font.Height = -12

@@ -150,6 +150,11 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::InsertControl(TControl* control) {
+    if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        w->FTabOrder = 0;
+        for (TControl* c : FControls)
+            if (dynamic_cast<TWinControl*>(c)) ++w->FTabOrder;
+    }
     FControls.push_back(control);
     control->FParent = this;
 }
@@ -283,6 +288,37 @@ TControl* TWinControl::ControlAtPos(int x, int y) const {
     return nullptr;
 }
 
+void TWinControl::SetTabOrder(int value) {
+    FTabOrder = value;
+    UpdateTabChain();
+}
+
+void TWinControl::SetTabStop(bool value) {
+    FTabStop = value;
+    UpdateTabChain();
+}
+
+void TWinControl::AppendTabChain(std::vector<TWinControl*>& chain) const {
+    std::vector<TWinControl*> children;
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+    std::stable_sort(children.begin(), children.end(),
+                     [](const TWinControl* a, const TWinControl* b) { return a->FTabOrder < b->FTabOrder; });
+    for (TWinControl* child : children) {
+        chain.push_back(child);
+        child->AppendTabChain(chain);
+    }
+}
+
+void TWinControl::UpdateTabChain() {
+    TWinControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    if (!top->FWidget) return;
+    std::vector<TWinControl*> chain;
+    top->AppendTabChain(chain);
+    top->WidgetSetTabChain(chain);
+}
+
 TNativeWindow* TWinControl::Widget() {
     if (!FWidget) CreateHandle();
     return FWidget;
@@ -297,6 +333,7 @@ void TWinControl::CreateHandle() {
     WidgetSetVisible();
     for (TControl* child : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(child)) w->CreateHandle();
+    UpdateTabChain();
 }
 
 void TWinControl::DestroyHandle() {

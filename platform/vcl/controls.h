@@ -156,6 +156,14 @@ public:
     // windowed children) into bitmap, which takes the client size.
     void PaintTo(TBitmap* bitmap);
 
+    // The keyboard's order among the parent's windowed children: Tab walks them by TabOrder (equal
+    // values keep creation order; a new child comes last), each one's own children right after
+    // it, and stops at those with TabStop.
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int value);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool value);
+
     // The widget, made on first need (its parent's first).
     TNativeWindow* Widget();
     // The window as the Windows calls take it (the owner of a dialog or a started program).
@@ -186,7 +194,12 @@ private:
     TControl* ControlAtPos(int x, int y) const;
     void CreateHandle();
     void DestroyHandle();
+    // The windowed controls of this one's tree in the order Tab walks them.
+    void AppendTabChain(std::vector<TWinControl*>& chain) const;
+    // The window's tab chain given to its widgets again (once the window has them).
+    void UpdateTabChain();
     // Defined by the glue.
+    void WidgetSetTabChain(const std::vector<TWinControl*>& chain);
     void WidgetSetGeometry();
     void WidgetSetVisible();
     void WidgetUpdate(const TRect& rect);
@@ -203,4 +216,6 @@ private:
     bool FAligning = false;
     bool FFromWidget = false;  // a size that comes from the widget is not pushed back
     TControl* FMouseControl = nullptr;  // the graphic child that took the mouse press
+    int FTabOrder = 0;
+    bool FTabStop = false;
 };

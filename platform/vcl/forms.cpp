@@ -81,6 +81,25 @@ void TForm::Loaded() {
     TWinControl::Loaded();
 }
 
+namespace {
+TButton* FindDialogButton(const TWinControl* parent, bool cancel) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
+        if (!child || !child->Visible()) continue;
+        if (auto* button = dynamic_cast<TButton*>(child); button && (cancel ? button->Cancel() : button->Default()))
+            return button;
+        if (TButton* found = FindDialogButton(child, cancel)) return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+bool TForm::PressDialogButton(bool cancel) {
+    TButton* button = FindDialogButton(this, cancel);
+    if (button) button->Click();
+    return button != nullptr;
+}
+
 TModalResult TForm::ShowModal() {
     if (FModal || Visible()) throw Exception("Cannot make a visible window modal");
     FModalResult = mrNone;

@@ -65,6 +65,9 @@ public:
     // that result.
     TModalResult ShowModal();
     TModalResult ModalResult() const { return FModalResult; }
+    // The keyboard's dialog keys: Enter presses the form's default button, Escape its cancel
+    // button; false when the form has no such (visible) button.
+    bool PressDialogButton(bool cancel);
     void SetModalResult(TModalResult value);
     void Loaded() override;
 

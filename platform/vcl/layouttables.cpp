@@ -117,9 +117,8 @@ TAlignment LayoutAlignment(const TFormValue& v) {
 const TPropertyTable& WinControlProperties() {
     static const TPropertyTable table = [] {
         TPropertyTable t(&ControlProperties());
-        // The keyboard's focus order is the toolkit's (the order the widgets are made in).
-        t.Define<TWinControl>("TabOrder", [](TWinControl*, const TFormValue& v) { LayoutInt(v); });
-        t.Define<TWinControl>("TabStop", [](TWinControl*, const TFormValue& v) { LayoutBool(v); });
+        t.Define<TWinControl>("TabOrder", [](TWinControl* c, const TFormValue& v) { c->SetTabOrder(LayoutInt(v)); });
+        t.Define<TWinControl>("TabStop", [](TWinControl* c, const TFormValue& v) { c->SetTabStop(LayoutBool(v)); });
         return t;
     }();
     return table;

@@ -1,11 +1,15 @@
 #include "vcl/spin.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "rtl/sysutils.h"
 #include "vcl/nativeglue.h"
 
 TCSpinEdit::TCSpinEdit(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 121, 21);
     SetColor(clWindow);
+    SetTabStop(true);
 }
 
 int TCSpinEdit::CheckValue(int value) const {
@@ -25,19 +29,9 @@ int TCSpinEdit::Value() {
 
 void TCSpinEdit::SetValue(int value) { SetText(IntToStr(CheckValue(value))); }
 
-void TCSpinEdit::SetMinValue(int value) {
-    FMinValue = value;
-    WidgetSetRange();
-}
-
-void TCSpinEdit::SetMaxValue(int value) {
-    FMaxValue = value;
-    WidgetSetRange();
-}
-
-void TCSpinEdit::SetIncrement(int value) {
-    FIncrement = value;
-    WidgetSetRange();
+void TCSpinEdit::Step(int steps) {
+    const std::int64_t value = std::int64_t{Value()} + std::int64_t{steps} * FIncrement;
+    SetValue(static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX)));
 }
 
 void TCSpinEdit::SetText(const AnsiString& value) {
@@ -48,7 +42,6 @@ void TCSpinEdit::SetText(const AnsiString& value) {
 }
 
 void TCSpinEdit::WidgetCreated() {
-    WidgetSetRange();
     nativeglue::SetFont(this);
     nativeglue::SetText(this, FText);
 }

@@ -1,6 +1,7 @@
 // The class library's spin edit (TCSpinEdit): an edit for an integer with up and down steps.
-// Stands in for the Windows edit and its spin buttons with a QSpinBox whose text is kept as
-// typed, integer or not, as the original edit holds any text.
+// Stands in for the Windows edit and its spin buttons with a Qt spin box that shows the text
+// held here, integer or not, as the original edit holds any text; its arrows, the Up and Down
+// keys and the wheel step the value held here.
 #pragma once
 
 #include "vcl/controls.h"
@@ -15,11 +16,11 @@ public:
     void SetValue(int value);
     // Equal bounds (0 and 0 at first) mean no bounds.
     int MinValue() const { return FMinValue; }
-    void SetMinValue(int value);
+    void SetMinValue(int value) { FMinValue = value; }
     int MaxValue() const { return FMaxValue; }
-    void SetMaxValue(int value);
+    void SetMaxValue(int value) { FMaxValue = value; }
     int Increment() const { return FIncrement; }
-    void SetIncrement(int value);
+    void SetIncrement(int value) { FIncrement = value; }
 
     AnsiString Text() const { return FText; }
     // Runs OnChange when the text differs from the one held.
@@ -32,10 +33,12 @@ protected:
     void WidgetCreated() override;
     bool PaintsOwnClient() const override { return false; }
     void FontChanged() override;
+    // The up and down steps: the value moved by Increment per step, kept within the bounds and
+    // within the signed 32-bit range.
+    void Step(int steps);
 
 private:
     int CheckValue(int value) const;
-    void WidgetSetRange();  // defined by the glue
 
     AnsiString FText = "0";
     int FMinValue = 0;

@@ -97,6 +97,7 @@ void TLabel::AdjustBounds() {
 TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 121, 21);
     SetColor(clWindow);
+    SetTabStop(true);
 }
 
 void TEdit::SetText(const AnsiString& value) {
@@ -122,7 +123,10 @@ void TEdit::FontChanged() {
 
 // ---- TButton ----
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 75, 25); }
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+}
 
 void TButton::SetCaption(const AnsiString& value) {
     FCaption = value;
@@ -161,6 +165,8 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
     SetColor(clBtnFace);
 }
 
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) { SetTabStop(true); }
+
 void TButtonControl::SetCaption(const AnsiString& value) {
     FCaption = value;
     nativeglue::SetText(this, FCaption);
@@ -191,11 +197,13 @@ void TCheckBox::SetChecked(bool value) {
 void TRadioButton::SetChecked(bool value) {
     if (value == FChecked) return;
     FChecked = value;
+    SetTabStop(value);
     if (value && Parent()) {
         for (int i = 0; i < Parent()->ControlCount(); ++i) {
             auto* other = dynamic_cast<TRadioButton*>(Parent()->Controls(i));
             if (other && other != this && other->FChecked) {
                 other->FChecked = false;
+                other->SetTabStop(false);
                 nativeglue::SetChecked(other, false);
             }
         }

@@ -132,7 +132,7 @@ protected:
 // Stands in for the Windows check box with a QCheckBox.
 class TCheckBox : public TButtonControl {
 public:
-    explicit TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {}
+    explicit TCheckBox(TComponent* AOwner);
     // Runs OnClick when the state changes, from code as from a click.
     void SetChecked(bool value) override;
 
@@ -141,7 +141,7 @@ protected:
 };
 
 // Stands in for the Windows radio button with a QRadioButton; the radio buttons of one parent
-// exclude each other.
+// exclude each other, and Tab stops at the checked one (the arrow keys move between them).
 class TRadioButton : public TButtonControl {
 public:
     explicit TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {}

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 #include "rtl/codepage.h"
 #include "vcl/dialogs.h"
@@ -29,6 +31,7 @@ class TQtDialogs : public TDialogs {
 public:
     int MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         QMessageBox box((flags & MB_ICONSTOP) ? QMessageBox::Critical : QMessageBox::NoIcon,
                         ToQt(caption), ToQt(text), QMessageBox::Ok);
         box.exec();  // modal: the message loop goes on serving timers meanwhile
@@ -37,6 +40,7 @@ public:
 
     bool OpenFile(TOpenFileRequest& request) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         QFileDialog dialog(nullptr, ToQt(request.Title));
         dialog.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -55,6 +59,7 @@ public:
 
     bool ChooseColor(TColor& color) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
         const TColor rgb = ColorToRGB(color);
         const QColor chosen = QColorDialog::getColor(
             QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)), nullptr);
@@ -66,11 +71,26 @@ public:
     bool BrowseForFolder(const AnsiString& prompt, const AnsiString& initialFolder,
                          AnsiString& path) override {
         EnsureGuiApplication();
+        const TActiveWindowKeeper keeper;
+        // The prompt stands above the folders, as the shell's browser shows it, so that it is
+        // seen also where the window has no title bar.
+        QDialog dialog;
+        dialog.setWindowTitle(ToQt(prompt));
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* label = new QLabel(ToQt(prompt), &dialog);
+        label->setWordWrap(true);
+        layout->addWidget(label);
+        auto* browser = new QFileDialog(&dialog);
+        browser->setWindowFlags(Qt::Widget);
+        browser->setOption(QFileDialog::DontUseNativeDialog);
+        browser->setOption(QFileDialog::ShowDirsOnly);
+        browser->setFileMode(QFileDialog::Directory);
         const QString start = ToQt(initialFolder);
-        const QString chosen = QFileDialog::getExistingDirectory(
-            nullptr, ToQt(prompt), !start.isEmpty() && QDir(start).exists() ? start : QString());
-        if (chosen.isEmpty()) return false;
-        path = FromQt(QDir::toNativeSeparators(chosen));
+        if (!start.isEmpty() && QDir(start).exists()) browser->setDirectory(start);
+        layout->addWidget(browser);
+        QObject::connect(browser, &QFileDialog::finished, &dialog, &QDialog::done);
+        if (dialog.exec() != QDialog::Accepted || browser->selectedFiles().isEmpty()) return false;
+        path = FromQt(QDir::toNativeSeparators(browser->selectedFiles().first()));
         return true;
     }
 };

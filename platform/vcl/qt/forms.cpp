@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -65,6 +67,17 @@ QAction* FindAction(QWidget* menu, TMenuItem* item) {
 
 }  // namespace
 
+// ---- the activation around a modal window ----
+
+TActiveWindowKeeper::TActiveWindowKeeper() : FWindow(QApplication::activeWindow()) {
+    if (!FWindow && Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
+        FWindow = QtWidget(Application->MainForm()->Widget())->window();
+}
+
+TActiveWindowKeeper::~TActiveWindowKeeper() {
+    if (FWindow && FWindow->isVisible()) FWindow->activateWindow();
+}
+
 // ---- the form's window ----
 
 TFormWindow::TFormWindow(TForm* form) : QWidget(nullptr, Qt::Window), FForm(form) {}
@@ -107,6 +120,39 @@ void TFormWindow::closeEvent(QCloseEvent* e) {
     // other is hidden.
     e->ignore();
     if (TForm* form = FForm) Guarded([form] { form->Close(); });
+}
+
+bool TFormWindow::focusNextPrevChild(bool next) {
+    const auto count = static_cast<std::ptrdiff_t>(FTabStops.size());
+    QWidget* focus = focusWidget();
+    std::ptrdiff_t from = next ? -1 : count;  // without a focused stop: the first or the last
+    for (std::ptrdiff_t i = 0; i < count; ++i)
+        if (QWidget* w = FTabStops[i]; w && focus && (w == focus || w->isAncestorOf(focus))) from = i;
+    for (std::ptrdiff_t step = 1; step <= count; ++step) {
+        const std::ptrdiff_t i = ((from + (next ? step : -step)) % count + count) % count;
+        QWidget* w = FTabStops[i];
+        if (w && w->isVisibleTo(this) && w->isEnabled()) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
+void TFormWindow::keyPressEvent(QKeyEvent* e) {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    const bool escape = e->key() == Qt::Key_Escape;
+    if (FForm && (enter || escape) && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && enter) {
+            button->click();
+            return;
+        }
+        bool pressed = false;
+        TForm* form = FForm;
+        Guarded([&] { pressed = form->PressDialogButton(escape); });
+        if (pressed) return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 // ---- TForm ----
@@ -171,6 +217,7 @@ void TForm::WidgetCenterOnScreen() {
 void TForm::WidgetRunModal() {
     TFormWindow* window = FormWindowOf(QtWidget(Widget()));
     window->setWindowModality(Qt::ApplicationModal);
+    const TActiveWindowKeeper keeper;
     QEventLoop loop;
     gModalLoops.push_back({this, &loop});
     try {

@@ -5,15 +5,16 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QWidget>
 
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "vcl/controls.h"
 
-class QApplication;
 class QFont;
 class QString;
 class QMenuBar;
@@ -117,6 +118,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override { TQtBase::mouseReleaseEvent(e); }
 };
 
+// For the length of a modal window's showing: the window that was active before (or else the
+// main form's) gets the activation back when it ends, as a desktop without a window manager
+// would leave the keyboard's focus nowhere.
+class TActiveWindowKeeper {
+public:
+    TActiveWindowKeeper();
+    ~TActiveWindowKeeper();
+    TActiveWindowKeeper(const TActiveWindowKeeper&) = delete;
+    TActiveWindowKeeper& operator=(const TActiveWindowKeeper&) = delete;
+
+private:
+    QPointer<QWidget> FWindow;
+};
+
 // Runs f for a toolkit signal; an exception is reported, as it may not cross the event loop.
 template <typename F>
 void Guarded(F&& f) {
@@ -142,10 +157,17 @@ public:
     void SetMenuBar(QMenuBar* bar);
     QWidget* Client() const { return FClient; }
     void SetClient(QWidget* client) { FClient = client; }
+    // The widgets that Tab stops at, in the form's tab order.
+    void SetTabStops(std::vector<QPointer<QWidget>> stops) { FTabStops = std::move(stops); }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Tab and Shift+Tab walk the form's tab stops, not the order the widgets were made in.
+    bool focusNextPrevChild(bool next) override;
+    // Enter presses the default button (or the push button that has the focus), Escape the
+    // cancel button.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void PlaceChildren(int width, int height);
@@ -154,6 +176,7 @@ private:
     QWidget* FClient = nullptr;
     QMenuBar* FMenuBar = nullptr;
     bool FSizeable = true;
+    std::vector<QPointer<QWidget>> FTabStops;
 };
 
 // The form window that holds widget as its client, or nullptr.

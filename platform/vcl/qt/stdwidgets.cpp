@@ -2,16 +2,17 @@
 // box, radio button and spin box. The control's state is pushed to them; their signals bring the
 // user's typing and clicks back to the control.
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QSpinBox>
 
-#include <climits>
+#include <functional>
 
 #include "rtl/codepage.h"
+#include "vcl/graphics.h"
 #include "vcl/nativeglue.h"
 #include "vcl/qt/glue.h"
 #include "vcl/spin.h"
@@ -23,13 +24,34 @@ namespace {
 QString ToQt(const AnsiString& text) { return QString::fromStdU16String(AnsiToUtf16(text)); }
 AnsiString FromQt(const QString& text) { return Utf16ToAnsi(text.toStdU16String()); }
 
-// A spin box whose text may be set as it is, integer or not, as the class library's spin edit
-// holds any text.
-class TSpinWidget : public TToolkitWidget<QSpinBox> {
+// A spin box without a value of its own: its line edit shows the control's text, whatever it
+// holds, and its arrows, Up and Down keys and wheel step the control.
+class TSpinWidget : public TToolkitWidget<QAbstractSpinBox> {
 public:
-    using TToolkitWidget<QSpinBox>::TToolkitWidget;
+    TSpinWidget(TWinControl* control, QWidget* parent, std::function<void(int)> step)
+        : TToolkitWidget<QAbstractSpinBox>(control, parent), FStep(std::move(step)) {}
     QLineEdit* Edit() const { return lineEdit(); }
+    void stepBy(int steps) override {
+        Guarded([&] { FStep(steps); });
+    }
+
+protected:
+    StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+
+private:
+    std::function<void(int)> FStep;
 };
+
+// The classic check box and radio button paint their face colour over their whole bounds, so
+// that nothing beneath them shows (a panel's caption).
+void FillBackground(QWidget* w, TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Window, QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    w->setPalette(palette);
+    w->setBackgroundRole(QPalette::Window);
+    w->setAutoFillBackground(true);
+}
 
 QWidget* ExistingWidget(TWinControl* control) {
     return control->HandleAllocated() ? QtWidget(control->Widget()) : nullptr;
@@ -96,6 +118,7 @@ TNativeWindow* TButton::CreateWidget(TNativeWindow* parent) {
 TNativeWindow* TCheckBox::CreateWidget(TNativeWindow* parent) {
     EnsureGuiApplication();
     auto* w = new TToolkitWidget<QCheckBox>(this, QtWidget(parent));
+    FillBackground(w, Color());
     QObject::connect(w, &QCheckBox::toggled, w, [this](bool on) { Guarded([&] { WidgetToggled(on); }); });
     return NativeWindow(w);
 }
@@ -103,29 +126,18 @@ TNativeWindow* TCheckBox::CreateWidget(TNativeWindow* parent) {
 TNativeWindow* TRadioButton::CreateWidget(TNativeWindow* parent) {
     EnsureGuiApplication();
     auto* w = new TToolkitWidget<QRadioButton>(this, QtWidget(parent));
+    FillBackground(w, Color());
     QObject::connect(w, &QRadioButton::toggled, w, [this](bool on) { Guarded([&] { WidgetToggled(on); }); });
     return NativeWindow(w);
 }
 
 TNativeWindow* TCSpinEdit::CreateWidget(TNativeWindow* parent) {
     EnsureGuiApplication();
-    auto* w = new TSpinWidget(this, QtWidget(parent));
-    w->setRange(INT_MIN, INT_MAX);
+    auto* w = new TSpinWidget(this, QtWidget(parent), [this](int steps) { Step(steps); });
     QObject::connect(w->Edit(), &QLineEdit::textChanged, w, [this](const QString& text) {
         Guarded([&] { SetText(FromQt(text)); });
     });
     return NativeWindow(w);
-}
-
-void TCSpinEdit::WidgetSetRange() {
-    auto* w = dynamic_cast<TSpinWidget*>(ExistingWidget(this));
-    if (!w) return;
-    const bool bounded = FMaxValue != FMinValue;
-    const QString text = w->Edit()->text();
-    w->setRange(bounded ? FMinValue : INT_MIN, bounded ? FMaxValue : INT_MAX);
-    w->setSingleStep(FIncrement);
-    const QSignalBlocker blocker(w->Edit());
-    if (w->Edit()->text() != text) w->Edit()->setText(text);  // the range is no reading of the text
 }
 
 // ---- tests ----

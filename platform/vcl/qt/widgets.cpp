@@ -1,16 +1,24 @@
 // The widgets behind windowed controls: made once, given the control's geometry and visibility,
 // painted from the control's off-screen rendering 1:1, their events handed to the control.
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstring>
 
 #include "rtl/sysutils.h"
 #include "vcl/forms.h"
+#include "vcl/imagecodecs.h"
 #include "vcl/loop.h"
 #include "vcl/qt/glue.h"
+#include "vcl/resources.h"
 #include "vcl/testing.h"
 
 namespace {
@@ -38,6 +46,43 @@ TMouseButton ButtonOf(const QMouseEvent* e) {
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
+// The toolkit's own dialogs (file, colour, folder, message boxes) speak Japanese, as the rest of
+// the program does, whatever the user's locale.
+void InstallJapaneseTranslations(QApplication* app) {
+    auto* translator = new QTranslator(app);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+// Every window of the program shows the program icon (the resource "MAINICON").
+void SetProgramIcon(QApplication* app) {
+    std::size_t size = 0;
+    const unsigned char* data = FindResourceData("MAINICON", size);
+    if (!data) return;
+    try {
+        const TDecodedImage icon = DecodeIcon(std::span<const std::uint8_t>(data, size));
+        const QImage image(reinterpret_cast<const uchar*>(icon.Pixels.data()), icon.Width, icon.Height,
+                           icon.Width * 4, QImage::Format_ARGB32);  // 0xAARRGGBB words
+        app->setWindowIcon(QIcon(QPixmap::fromImage(image)));
+    } catch (const Exception&) {
+        // A damaged icon leaves the desktop's own.
+    }
+}
+
+// The toolkit's own style with one habit of the Windows menu bar: Alt pressed and released alone
+// selects the menu bar, so that a menu's letter then opens it (as Alt with the letter does).
+class TProgramStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 }  // namespace
 
 QApplication* EnsureGuiApplication() {
@@ -47,7 +92,11 @@ QApplication* EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "varnith";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
+    auto* app = new QApplication(argc, argv);
+    QApplication::setStyle(new TProgramStyle);
+    InstallJapaneseTranslations(app);
+    SetProgramIcon(app);
+    return app;
 }
 
 QImage WrapBitmap(TBitmap* bitmap) {
@@ -140,8 +189,30 @@ void TWinControl::WidgetSetGeometry() {
 
 void TWinControl::WidgetSetVisible() {
     QWidget* w = QtWidget(FWidget);
-    if (TFormWindow* window = FormWindowOf(w)) w = window;
+    TFormWindow* window = FormWindowOf(w);
+    if (window) w = window;
+    if (w->isHidden() != Visible()) return;
     w->setVisible(Visible());
+    // A form that appears takes the keyboard, as a new window does on Windows.
+    if (window && Visible()) window->activateWindow();
+}
+
+void TWinControl::WidgetSetTabChain(const std::vector<TWinControl*>& chain) {
+    std::vector<QPointer<QWidget>> stops;
+    for (TWinControl* control : chain) {
+        if (!control->FWidget) return;  // the rest of the window is still being made
+        QWidget* w = QtWidget(control->FWidget);
+        // A control that Tab passes by still takes the focus when clicked; one that never takes
+        // the focus (a panel) stays so.
+        const Qt::FocusPolicy policy = w->focusPolicy();
+        if (control->TabStop()) {
+            w->setFocusPolicy(policy == Qt::WheelFocus ? Qt::WheelFocus : Qt::StrongFocus);
+            stops.emplace_back(w);
+        } else if (policy != Qt::NoFocus) {
+            w->setFocusPolicy(Qt::ClickFocus);
+        }
+    }
+    if (TFormWindow* window = FormWindowOf(QtWidget(FWidget))) window->SetTabStops(std::move(stops));
 }
 
 void TWinControl::WidgetUpdate(const TRect& rect) { QtWidget(FWidget)->update(ToQRect(rect)); }
