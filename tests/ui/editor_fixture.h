@@ -31,14 +31,10 @@ namespace fs = std::filesystem;
 const std::string kLauncherBytes = "the launcher program\n";
 const std::string kDefaultIconBytes = "the default disc icon\n";
 
+using testproc::Entries;
 using testproc::ReadFile;
 using testproc::WriteFile;
 
-inline std::set<std::string> Entries(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
-    return names;
-}
 // A 2 by 2 bitmap file, so that a picture loaded from it shows in the image's size.
 inline std::string TinyBitmap() {
     std::string bmp = "BM";
