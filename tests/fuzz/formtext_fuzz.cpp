@@ -1,21 +1,13 @@
 // libFuzzer target for the form-layout parser: any text is a layout tree or an Exception that
 // names its line; nothing else may come out of it, however deep or long the text.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "rtl/sysutils.h"
 #include "vcl/formtext.h"
+#include "check.h"
 
 namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "broken invariant: %s\n", what);
-        std::abort();
-    }
-}
 
 int Lines(const std::string& text) {
     int lines = 1;

@@ -2,22 +2,14 @@
 // wmf or emf; the two metafile targets share a decoder and differ in their seeds). A damaged file
 // may raise only its kind's error; whatever is decoded keeps within the picture limits.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 
 #include "rtl/consts.h"
 #include "rtl/sysutils.h"
 #include "vcl/imagecodecs.h"
+#include "check.h"
 
 namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "broken invariant: %s\n", what);
-        std::abort();
-    }
-}
 
 void CheckImage(const TDecodedImage& image) {
     Check(image.Width > 0 && image.Height > 0, "a decoded picture has pixels");
