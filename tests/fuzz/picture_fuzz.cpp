@@ -1,6 +1,6 @@
-// libFuzzer target for one picture decoder, chosen when it is built (PICTURE_KIND: icon, bitmap,
-// wmf or emf; the two metafile targets share a decoder and differ in their seeds). A damaged file
-// may raise only its kind's error; whatever is decoded keeps within the picture limits.
+// libFuzzer target for one picture decoder, chosen when it is built (PICTURE_ICON, PICTURE_BITMAP,
+// PICTURE_WMF or PICTURE_EMF; the two metafile targets share a decoder and differ in their seeds).
+// A damaged file may raise only its kind's error; whatever is decoded keeps within the limits.
 #include <cstdint>
 #include <span>
 
