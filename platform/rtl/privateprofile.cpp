@@ -63,8 +63,11 @@ std::optional<std::string_view> SectionName(std::string_view line) {
     return Trim(line.substr(0, i), IsSpaceOrTab);
 }
 
-// The caller's names, as C strings: spaces around them do not count.
-std::string_view CallerName(const char* name) { return TrimBlanks(name ? name : ""); }
+// The caller's names, as C strings: only spaces around them do not count; a tab, vertical tab,
+// CR or LF there is part of the name, on reading and on writing.
+std::string_view CallerName(const char* name) {
+    return Trim(name ? name : "", [](char c) { return c == ' '; });
+}
 
 // ---- Finding an entry ------------------------------------------------------------------------
 

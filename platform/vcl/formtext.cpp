@@ -8,11 +8,16 @@
 
 namespace {
 
+// Nested objects and lists deeper than this are refused: the parser recurses at each level, and a
+// hostile layout must end in a parse error rather than a stack overflow.
+constexpr int kMaxNesting = 256;
+
 class TParser {
 public:
     explicit TParser(const std::string& text) : s_(text) {}
 
     TFormObject ParseObject() {
+        TNesting nesting(*this);
         SkipBlanks();
         TFormObject object;
         object.Line = line_;
@@ -63,7 +68,18 @@ public:
     }
 
 private:
+    // One level of objects or lists, counted while it is parsed.
+    struct TNesting {
+        explicit TNesting(TParser& parser) : p(parser) {
+            if (++p.depth_ > kMaxNesting)
+                p.Fail("nested more than " + std::to_string(kMaxNesting) + " levels deep");
+        }
+        ~TNesting() { --p.depth_; }
+        TParser& p;
+    };
+
     TFormValue Value() {
+        TNesting nesting(*this);
         SkipBlanks();
         TFormValue v;
         char c = Peek();
@@ -223,6 +239,7 @@ private:
     const std::string& s_;
     std::size_t i_ = 0;
     int line_ = 1;
+    int depth_ = 0;
 };
 
 }  // namespace

@@ -539,12 +539,9 @@ void SizeImage(TDecodedImage& image, double naturalWidth, double naturalHeight, 
                                     std::sqrt(static_cast<double>(kMaxPicturePixels) / (w * h))});
     image.Width = std::clamp(static_cast<int>(std::lround(w * shrink)), 1, kMaxPictureSide);
     image.Height = std::clamp(static_cast<int>(std::lround(h * shrink)), 1, kMaxPictureSide);
-    // Rounding up both sides may pass the pixel limit that the shrinking kept: round down then.
-    if (std::int64_t{image.Width} * image.Height > kMaxPicturePixels) {
-        image.Width = std::max(1, static_cast<int>(w * shrink));
-        image.Height = std::max(1, static_cast<int>(h * shrink));
-        while (std::int64_t{image.Width} * image.Height > kMaxPicturePixels) --(image.Width > image.Height ? image.Width : image.Height);
-    }
+    // Rounding up both sides can pass the pixel limit by a row or column: give it back.
+    while (std::int64_t{image.Width} * image.Height > kMaxPicturePixels)
+        --(image.Width > image.Height ? image.Width : image.Height);
     image.Pixels.assign(static_cast<std::size_t>(image.Width) * image.Height, 0);
 }
 

@@ -16,15 +16,9 @@
 #include "rtl/stringlist.h"
 #include "rtl/sysutils.h"
 #include "win/user.h"
+#include "check.h"
 
 namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "broken invariant: %s\n", what);
-        std::abort();
-    }
-}
 
 void Integers(const AnsiString& text) {
     int value = 0;

@@ -125,3 +125,27 @@ TEST(FormLoader, MistakesInALayoutAreErrors) {
         EXPECT_THROW(ReadFormLayout(&form, layout, ProbeTable(), {}), Exception) << layout;
     }
 }
+
+// Layouts nest objects and lists a few levels deep; a hostile one nested thousands of levels
+// deep is a parse error, not a stack overflow.
+TEST(FormLoader, DeepNestingIsAParseError) {
+    auto lists = [](int depth) {
+        return "object F: TProbe\n  Items = " + std::string(depth, '(') + std::string(depth, ')') + "\nend";
+    };
+    auto objects = [](int depth) {
+        std::string text;
+        for (int i = 0; i < depth; ++i) text += "object C: TProbe\n";
+        for (int i = 0; i < depth; ++i) text += "end\n";
+        return text;
+    };
+    EXPECT_NO_THROW(ParseFormText(lists(100)));
+    EXPECT_NO_THROW(ParseFormText(objects(100)));
+    for (const std::string& layout : {lists(5777), lists(50000), objects(50000)}) {
+        try {
+            ParseFormText(layout);
+            ADD_FAILURE() << "no error for " << layout.size() << " bytes";
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message.str().find("levels deep"), std::string::npos) << e.Message.str();
+        }
+    }
+}

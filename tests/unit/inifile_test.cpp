@@ -77,7 +77,8 @@ protected:
 // ---- Reading ---------------------------------------------------------------------------------
 
 TEST_F(IniFileTest, ReadingRules) {
-    struct Case { std::string content; const char* section; const char* key; const char* def; std::string expected; } cases[] = {
+    // Names held as strings: the table outlives the temporaries that spell them.
+    struct Case { std::string content; std::string section, key; const char* def; std::string expected; } cases[] = {
         {"[KEY]\r\nPNAME=Trellan2\r\n", "KEY", "PNAME", "", "Trellan2"},
         // names without letter case, values trimmed, one outer quote pair removed
         {"[key]\r\npname=Trellan2\r\n", "KEY", "PNAME", "", "Trellan2"},
@@ -122,7 +123,16 @@ TEST_F(IniFileTest, ReadingRules) {
         {" \t[ S ] tail\r\nA=1\r\n", "S", "A", "?", "1"},
         {"[S\r\nA=1\r\n", "S", "A", "?", "1"},
         {"[[x]\r\nA=1\r\n", "[x", "A", "?", "1"},
-        {"[S]\r\nA=1\r\n", " S ", " A ", "?", "1"},  // the caller's names are trimmed
+        // the caller's names lose their spaces only: other blanks and line breaks are part of them
+        {"[S]\r\nA=1\r\n", " S ", " A ", "?", "1"},
+        {"[S]\r\nA=1\r\n", "\tS", "A", "?", "?"},
+        {"[S]\r\nA=1\r\n", "S\v", "A", "?", "?"},
+        {"[S]\r\nA=1\r\n", " \tS ", "A", "?", "?"},
+        {"[S]\r\nA=1\r\n", "S", "A\t", "?", "?"},
+        {"[S]\r\nA=1\r\n", "S", "\vA", "?", "?"},
+        {"[S]\r\nA=1\r\n", "S", "A\r", "?", "?"},
+        {"[S]\r\nA=1\r\n", "S", "A\n", "?", "?"},
+        {"[\tS]\r\n\tA\t=1\r\n", "S", "A", "?", "1"},  // the file's names lose their blanks
         // code page 932: trail bytes are neither "]" nor letters
         {"[ゾ]\r\nA=1\r\n"_cp932.str(), "ゾ"_cp932.c_str(), "A", "?", "1"},
         {"[S]\r\nア=1\r\n"_cp932.str(), "S", "ヂ"_cp932.c_str(), "?", "?"},
@@ -131,7 +141,7 @@ TEST_F(IniFileTest, ReadingRules) {
         {std::string("[S]\r\nA=x\0y\r\n", 12), "S", "A", "?", "x"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Read(c.content, c.section, c.key, c.def).str(), c.expected)
+        EXPECT_EQ(Read(c.content, c.section.c_str(), c.key.c_str(), c.def).str(), c.expected)
             << "content: " << c.content << " section: " << c.section << " key: " << c.key;
 }
 
@@ -259,6 +269,11 @@ TEST_F(IniFileTest, WritingRules) {
     struct Case { std::string before; const char* section; const char* key; const char* value; std::string after; } cases[] = {
         {"", "S", "K", "V", "[S]\r\nK=V\r\n"},
         {"", " S ", " K ", " V ", "[S]\r\nK= V \r\n"},  // names trimmed, the value as given
+        // only spaces are trimmed from the names: tabs stay as given
+        {"", "\tS\t", "\tK\v", "V", "[\tS\t]\r\n\tK\v=V\r\n"},
+        {"", " \tS ", " K\t ", "V", "[\tS]\r\nK\t=V\r\n"},
+        {"[S]\r\nK=1\r\n", "S", "K\t", "2", "[S]\r\nK=1\r\nK\t=2\r\n"},
+        {"[S]\r\nK=1\r\n", "\tS", "K", "2", "[S]\r\nK=1\r\n[\tS]\r\nK=2\r\n"},
         {"[T]\r\nA=1", "S", "K", "V", "[T]\r\nA=1\r\n[S]\r\nK=V\r\n"},
         {"[T]\nA=1\n", "S", "K", "V", "[T]\nA=1\n[S]\r\nK=V\r\n"},
         {"[S]", "S", "K", "V", "[S]\r\nK=V\r\n"},
