@@ -97,6 +97,30 @@ void Write(const std::filesystem::path& folder, const std::string& name, const B
 
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// Bytes as the 16-bit words of a Windows metafile record (the last one padded), and as the
+// 32-bit values of an enhanced metafile record.
+std::vector<int> Words(std::string s) {
+    s.resize((s.size() + 1) / 2 * 2, '\0');
+    std::vector<int> w;
+    for (std::size_t i = 0; i < s.size(); i += 2) w.push_back(static_cast<unsigned char>(s[i]) | static_cast<unsigned char>(s[i + 1]) << 8);
+    return w;
+}
+std::vector<std::int32_t> Longs(std::string s) {
+    s.resize((s.size() + 3) / 4 * 4, '\0');
+    std::vector<std::int32_t> l;
+    for (std::size_t i = 0; i < s.size(); i += 4) {
+        std::uint32_t v = 0;
+        for (std::size_t k = 0; k < 4; ++k) v |= std::uint32_t{static_cast<unsigned char>(s[i + k])} << (8 * k);
+        l.push_back(static_cast<std::int32_t>(v));
+    }
+    return l;
+}
+template <typename T>
+std::vector<T> Cat(std::vector<T> first, const std::vector<T>& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +158,35 @@ int main(int argc, char** argv) {
         .rec(59, {}).rec(27, {1, 1}).rec(54, {8, 8}).rec(60, {}).rec(63, {0, 0, 96, 48})
         .rec(33, {}).rec(30, {0, 0, 5, 5}).rec(34, {-1}).rec(40, {1});
     Write(corpus / "emf_fuzz", "shapes", emf.File());
+
+    // Text in both forms: a font (face "ＭＳ Ｐゴシック" in code page 932 or UTF-16), its colour,
+    // alignment and background, and each text record with a rectangle and advances.
+    std::string face932 = "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
+    face932.resize(32, '\0');
+    const std::string text932 = "AB\x93\xFA\x96\x7B";  // "AB日本"
+    Wmf wmfText;
+    wmfText.rec(0x0103, {8}).rec(0x020B, {0, 0}).rec(0x020C, {32, 64})
+        .rec(0x02FB, Cat({-12, 0, 450, 450, 700, 1 | 1 << 8, 0 | 128 << 8, 0, 0}, Words(face932))).rec(0x012D, {0})
+        .rec(0x0209, {0xFF, 0}).rec(0x0201, {0xFF00, 0}).rec(0x0102, {2}).rec(0x012E, {6 | 24}).rec(0x0108, {1})
+        .rec(0x0521, Cat({static_cast<int>(text932.size())}, Cat(Words(text932), {20, 4})))
+        .rec(0x0A32, Cat({28, 2, static_cast<int>(text932.size()), 6, 0, 20, 60, 30}, Cat(Words(text932), {8, 8, 8, 8, 8, 8})))
+        .rec(0x01F0, {0});
+    Write(corpus / "wmf_fuzz", "text", wmfText.File(true));
+
+    std::u16string face16 = u"ＭＳ Ｐゴシック";
+    face16.resize(32, u'\0');
+    const std::string faceBytes(reinterpret_cast<const char*>(face16.data()), face16.size() * 2);  // little-endian here
+    const std::u16string text16 = u"AB日本";
+    const std::string textBytes(reinterpret_cast<const char*>(text16.data()), text16.size() * 2);
+    const std::int32_t offString = 8 + 28 + 40, offDx = offString + 8;
+    Emf emfText;
+    emfText.rec(82, Cat({1, -12, 0, 900, 900, 400, 1 | 128 << 24, 0}, Longs(faceBytes))).rec(37, {1})
+        .rec(24, {0xFF}).rec(25, {0xFF00}).rec(18, {2}).rec(22, {6 | 24})
+        .rec(84, Cat(Cat({0, 0, 0, 0, 1, 0, 0, 10, 20, static_cast<std::int32_t>(text16.size()), offString, 6, 0, 0, 60, 30, offDx},
+                         Longs(textBytes)), {9, 9, 9, 9}))
+        .rec(108, Cat({4, 40, static_cast<std::int32_t>(text932.size()), 0x100 | 0x200, 1, 0, 0}, Longs(text932)))
+        .rec(40, {1});
+    Write(corpus / "emf_fuzz", "text", emfText.File());
 
     Write(corpus / "formtext_fuzz", "every-value-kind", Text(
         "object Form1: TForm1\n  Caption = 'It''s '#26085'+\n    ' long'\n  Left = -8\n"
