@@ -19,7 +19,8 @@ QString ToQString(const std::u16string& s) {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QFont ToQFont(const TTextFont& font) {
+// The toolkit font of a metafile font: the labels' text style, then its weight, slant and width.
+QFont TextQFont(const TTextFont& font) {
     EnsureGuiApplication();
     QFont f = LabelFont(ToQString(font.face), font.height);
     if (font.weight > 0) f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 100, 900)));
@@ -35,7 +36,7 @@ QFont ToQFont(const TTextFont& font) {
 }  // namespace
 
 TTextMetrics MeasureText(const TTextFont& font, const TTextChars& chars) {
-    const QFontMetricsF fm(ToQFont(font));
+    const QFontMetricsF fm(TextQFont(font));
     TTextMetrics m;
     m.ascent = fm.ascent();
     m.descent = fm.descent();
@@ -46,7 +47,7 @@ TTextMetrics MeasureText(const TTextFont& font, const TTextChars& chars) {
 void DrawTextRun(TDecodedImage& image, const TTextFont& font, const TTextRun& run, int left, int top, int right,
                  int bottom) {
     if (left >= right || top >= bottom || image.Pixels.empty()) return;
-    const QFont qfont = ToQFont(font);
+    const QFont qfont = TextQFont(font);
     const QFontMetricsF fm(qfont);
     QImage target(reinterpret_cast<uchar*>(image.Pixels.data()), image.Width, image.Height,
                   image.Width * 4, QImage::Format_ARGB32);
