@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rtl/sysutils.h"
+#include "vcl/loop.h"
 
 namespace {
 
@@ -286,6 +287,14 @@ TControl* TWinControl::ControlAtPos(int x, int y) const {
             return c;
     }
     return nullptr;
+}
+
+void TWinControl::RunFromNotification(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        HandleLoopException(std::current_exception());
+    }
 }
 
 void TWinControl::SetTabOrder(int value) {

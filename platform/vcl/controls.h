@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -184,6 +185,10 @@ protected:
     void BoundsChanged() override;
     void FontChanged() override;
     TCanvas* Canvas() const { return FCanvas.get(); }
+    // Runs what the control's own window notification sets off (an edit's text changed, typed
+    // or set from code) as the window's message handling runs it: an exception goes to the
+    // application's exception report, and the code that changed the control goes on.
+    void RunFromNotification(const std::function<void()>& action);
 
 private:
     friend class TControl;

@@ -38,7 +38,7 @@ void TCSpinEdit::SetText(const AnsiString& value) {
     if (value == FText) return;
     FText = value;
     nativeglue::SetText(this, FText);
-    if (OnChange) OnChange(this);
+    RunFromNotification([this] { if (OnChange) OnChange(this); });
 }
 
 void TCSpinEdit::WidgetCreated() {

@@ -23,7 +23,8 @@ public:
     void SetIncrement(int value) { FIncrement = value; }
 
     AnsiString Text() const { return FText; }
-    // Runs OnChange when the text differs from the one held.
+    // Runs OnChange when the text differs from the one held, as the edit's own notification
+    // (an exception it raises is reported and the setter goes on).
     void SetText(const AnsiString& value);
 
     TNotifyEvent OnChange;

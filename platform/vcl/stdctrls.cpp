@@ -104,7 +104,7 @@ void TEdit::SetText(const AnsiString& value) {
     if (value == FText) return;
     FText = value;
     nativeglue::SetText(this, FText);  // the widget's own signal then finds no change
-    Change();
+    RunFromNotification([this] { Change(); });
 }
 
 void TEdit::Change() {

@@ -59,7 +59,8 @@ public:
     explicit TEdit(TComponent* AOwner);
 
     AnsiString Text() const { return FText; }
-    // Runs OnChange when the text differs from the one held, from code as from typing.
+    // Runs OnChange when the text differs from the one held, from code as from typing; as the
+    // edit's own notification, so an exception it raises is reported and the setter goes on.
     void SetText(const AnsiString& value);
 
     TNotifyEvent OnChange;
@@ -133,7 +134,8 @@ protected:
 class TCheckBox : public TButtonControl {
 public:
     explicit TCheckBox(TComponent* AOwner);
-    // Runs OnClick when the state changes, from code as from a click.
+    // Runs OnClick when the state changes, from code as from a click; from code it is a direct
+    // call, so an exception it raises passes to the code that set the state.
     void SetChecked(bool value) override;
 
 protected:
@@ -145,8 +147,9 @@ protected:
 class TRadioButton : public TButtonControl {
 public:
     explicit TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {}
-    // Checking unchecks the other radio buttons of the parent, then runs OnClick; unchecking
-    // runs nothing; a value the button already has changes nothing.
+    // Checking unchecks the other radio buttons of the parent, then runs OnClick (from code a
+    // direct call, as for the check box); unchecking runs nothing; a value the button already
+    // has changes nothing.
     void SetChecked(bool value) override;
 
 protected:

@@ -1,6 +1,9 @@
 // The settings editor's choosers, its commands that start other programs, and the reading of a
 // settings file back into the form.
+#include <QImage>
+
 #include <cstdlib>
+#include <map>
 
 #include "../e2e/fake_xdg_open.h"
 #include "editor_fixture.h"
@@ -332,6 +335,74 @@ TEST_F(ReadBackTest, ABadMessageColourKeepsWhatCameBeforeIt) {
     EXPECT_EQ(FrmMain->McolPanel->Color(), clBlack);
     EXPECT_EQ(FrmMain->Label1->Font()->Style(), TFontStyles());
     EXPECT_TRUE(FrmMain->RadioButton2->Checked());
+    EXPECT_EQ(FrmMain->CSpinEdit1->Value(), 3);
+}
+
+// A root's own settings, each entry as the write command writes it, with an icon that exists
+// but is of a kind that the preview refuses; every value differs from the form's design value.
+class OwnSettingsTest : public ReadBackTest {
+protected:
+    struct TEntry { std::string Section, Key, Value; };
+    const std::vector<TEntry> Own = {
+        {"KEY", "User", "u"}, {"Option", "StayTop", "YES"}, {"Option", "Icon", "y.png"},
+        {"Option", "FrmLTColor", "clRed"}, {"Option", "FrmLBColor", "clLime"},
+        {"Option", "FrmRTColor", "clYellow"}, {"Option", "FrmRBColor", "$00123456"},
+        {"Option", "Message", "ようこそ"}, {"Option", "MColor", "clMaroon"},
+        {"Option", "MBold", "1"}, {"Option", "MItalic", "1"}, {"Option", "MFont", "明朝"},
+        {"Option", "RunFile", "doc/index.htm"}, {"Option", "Timer", "7"},
+    };
+    const std::string PictureError = "拡張子 .png の画像形式は処理できません.";
+
+    void SetUp() override {
+        ReadBackTest::SetUp();
+        ASSERT_TRUE(QImage(2, 2, QImage::Format_RGB32).save(QString::fromStdString((Root / "y.png").string()), "PNG"));
+    }
+    // The root's settings file: the own entries, with replaced's keys given other values.
+    void WriteOwn(const std::map<std::string, std::string>& replaced = {}) {
+        std::string option;
+        for (const TEntry& e : Own) {
+            if (e.Section != "Option") continue;
+            const auto other = replaced.find(e.Key);
+            option += e.Key + "=" + (other != replaced.end() ? other->second : e.Value) + "\r\n";
+        }
+        WriteIni(Root, option);
+    }
+};
+
+TEST_F(OwnSettingsTest, AnIconThePreviewRefusesIsReportedAndTheRestIsReadAndWrittenBack) {
+    WriteOwn();
+    Open(Root / "Varnith2.ini");
+    ASSERT_EQ(Dialogs.Boxes.size(), 1u);
+    EXPECT_EQ(Dialogs.Boxes[0].Text, PictureError);
+    EXPECT_EQ(Dialogs.Boxes[0].Caption, "Trellan2 GUI 設定");
+    EXPECT_EQ(Text(FrmMain->LabeledEdit3), Root_() + "y.png");
+    EXPECT_EQ(FrmMain->Image1->Picture()->Width(), 32);  // the built-in icon stays
+    EXPECT_EQ(FrmMain->VBox1->RectColor()->DownRight(), TColor(0x00123456));
+    EXPECT_EQ(AnsiToUtf8(FrmMain->Label1->Caption()), "ようこそ");
+
+    MouseClickForTests(FrmMain->BitBtn1, 10, 10);  // "設定を書き出す"
+    EXPECT_EQ(Dialogs.Boxes.size(), 1u);
+    for (const TEntry& e : Own) EXPECT_EQ(Ini(e.Section, e.Key), e.Value) << e.Key;
+}
+
+TEST_F(OwnSettingsTest, ABadColourAfterTheIconStillEndsTheReadingThere) {
+    WriteOwn({{"FrmLTColor", "notacolour"}});
+    Open(Root / "Varnith2.ini");
+    ASSERT_EQ(Dialogs.Boxes.size(), 2u);
+    EXPECT_EQ(Dialogs.Boxes[0].Text, PictureError);
+    EXPECT_EQ(Dialogs.Boxes[1].Text, "'notacolour' は整数ではありません.");
+    // Up to the icon, the file's values; from the bad colour on, the design values.
+    EXPECT_EQ(Text(FrmMain->LabeledEdit5), "u");
+    EXPECT_TRUE(FrmMain->CheckBox1->Checked());
+    EXPECT_EQ(Text(FrmMain->LabeledEdit3), Root_() + "y.png");
+    EXPECT_EQ(FrmMain->Panel2->Color(), clWhite);
+    EXPECT_EQ(FrmMain->VBox1->RectColor()->UpLeft(), clWhite);
+    EXPECT_EQ(FrmMain->Panel5->Color(), clBlue);
+    EXPECT_EQ(Text(FrmMain->LabeledEdit2), "アプリケーションを起動します・・・");
+    EXPECT_EQ(FrmMain->McolPanel->Color(), clBlack);
+    EXPECT_EQ(FrmMain->Label1->Font()->Style(), TFontStyles());
+    EXPECT_TRUE(FrmMain->RadioButton2->Checked());
+    EXPECT_EQ(Text(FrmMain->LabeledEdit4), "");
     EXPECT_EQ(FrmMain->CSpinEdit1->Value(), 3);
 }
 

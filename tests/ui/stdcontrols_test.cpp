@@ -1,7 +1,9 @@
 // The standard and extra controls, menus, modal forms and the dialog seam, as the settings
 // editor uses them: handlers run only on a change, from code as from the user.
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "vcl/spin.h"
 #include "vcl/stdctrls.h"
 #include "vcl/testing.h"
+#include "support/widgets.h"
 
 namespace {
 
@@ -279,7 +282,10 @@ TEST(Menus, AChosenItemRunsItsHandlerWhileEnabled) {
 // Answers the dialogs as a test tells it and records what they were asked.
 class TAnsweringDialogs : public TDialogs {
 public:
-    int MessageBox(const AnsiString&, const AnsiString&, UINT) override { return IDOK; }
+    int MessageBox(const AnsiString& text, const AnsiString&, UINT) override {
+        Boxes.push_back(AnsiToUtf8(text));
+        return IDOK;
+    }
     bool OpenFile(TOpenFileRequest& request) override {
         Asked.push_back(request);
         if (Chosen.IsEmpty()) return false;
@@ -301,6 +307,7 @@ public:
         return true;
     }
 
+    std::vector<std::string> Boxes;
     std::vector<TOpenFileRequest> Asked;
     AnsiString Chosen;
     int ChosenFilter = 1;
@@ -314,6 +321,73 @@ protected:
     void TearDown() override { SetDialogs(nullptr); }
     TAnsweringDialogs dialogs;
 };
+
+// Controls whose handlers raise, on a form of a program whose exception report is in force.
+class HandlerErrors : public ControlsTest {
+protected:
+    void SetUp() override {
+        ControlsTest::SetUp();
+        SetDialogs(&dialogs);
+        Application->Initialize();
+    }
+    void TearDown() override {
+        SetDialogs(nullptr);
+        ControlsTest::TearDown();
+    }
+    TNotifyEvent Raise() {
+        return [this](TObject* sender) {
+            calls.push_back(sender);
+            throw Exception("bad");
+        };
+    }
+    TAnsweringDialogs dialogs;
+};
+
+// What a control's own notification sets off (its text changed, typed or set from code) runs as
+// the window's message handling runs it: the exception report shows the error and the change
+// stays, and the code that set the text goes on. A check box that code checks runs its click
+// directly, so the error leaves the setter to that code.
+TEST_F(HandlerErrors, AChangeOfTextIsReportedWhereverItComesFromAndAClickFromCodeIsNot) {
+    auto* edit = Add<TEdit>(8, 8, 100, 20);
+    auto* spin = Add<TCSpinEdit>(8, 40, 41, 21);
+    auto* box = Add<TCheckBox>(8, 70, 120, 17);
+    edit->OnChange = Raise();
+    spin->OnChange = Raise();
+    box->OnClick = Raise();
+    const struct {
+        const char* What;
+        std::function<void()> Act;
+        std::function<AnsiString()> Now;
+        const char* After;
+        bool LeavesTheCaller;
+    } cases[] = {
+        {"typed into the edit", [&] { QTest::keyClicks(widgettest::WidgetOf(edit), "7"); },
+         [&] { return edit->Text(); }, "7", false},
+        {"the edit's text set", [&] { edit->SetText("8"); }, [&] { return edit->Text(); }, "8", false},
+        {"the spin edit stepped by Up", [&] { QTest::keyClick(widgettest::WidgetOf(spin), Qt::Key_Up); },
+         [&] { return spin->Text(); }, "1", false},
+        {"the spin edit's value set", [&] { spin->SetValue(5); }, [&] { return spin->Text(); }, "5", false},
+        {"the check box clicked", [&] { MouseClickForTests(box, 5, 8); },
+         [&] { return AnsiString(box->Checked() ? "on" : "off"); }, "on", false},
+        {"the check box unchecked from code", [&] { box->SetChecked(false); },
+         [&] { return AnsiString(box->Checked() ? "on" : "off"); }, "off", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        calls.clear();
+        dialogs.Boxes.clear();
+        bool left = false;
+        try {
+            c.Act();
+        } catch (const Exception&) {
+            left = true;
+        }
+        EXPECT_EQ(calls.size(), 1u);
+        EXPECT_EQ(left, c.LeavesTheCaller);
+        EXPECT_EQ(dialogs.Boxes, c.LeavesTheCaller ? std::vector<std::string>{} : std::vector<std::string>{"bad."});
+        EXPECT_EQ(c.Now(), AnsiString(c.After));
+    }
+}
 
 TEST_F(DialogSeam, TheOpenDialogKeepsWhatItWasSetToFromOneUseToTheNext) {
     TOpenDialog dialog(nullptr);
