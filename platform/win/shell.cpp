@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -103,6 +104,20 @@ bool IsOpenVerb(const char* verb) {
     return !verb || !*verb || strcasecmp(verb, "open") == 0;
 }
 
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// An address: a scheme (a letter, then letters, digits, "+", "-" or ".") and ":". One letter
+// before ":" is a drive on Windows, never a scheme. A scheme is ASCII alone, so no byte of it
+// can be part of a double-byte character.
+bool IsAddress(const char* text) {
+    if (!IsAsciiLetter(text[0])) return false;
+    std::size_t i = 1;
+    while (IsAsciiLetter(text[i]) || (text[i] >= '0' && text[i] <= '9') || text[i] == '+' ||
+           text[i] == '-' || text[i] == '.')
+        ++i;
+    return i >= 2 && text[i] == ':';
+}
+
 }  // namespace
 
 HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
@@ -113,6 +128,15 @@ HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const ch
     std::error_code ec;
     std::optional<fs::path> folder;
     if (directory && *directory) folder = fs::absolute(AnsiToUtf8(directory), ec);
+
+    // An address goes to the opener as it stands: it names no file here, and a letter first
+    // keeps it from being taken for an option.
+    if (IsAddress(file)) {
+        std::optional<fs::path> opener = FindOnPath("xdg-open");
+        if (!opener) return SE_ERR_NOASSOC;
+        return StartDetached({opener->string(), AnsiToUtf8(file)}, folder ? &*folder : nullptr);
+    }
+
     const fs::path base = folder ? *folder : fs::current_path(ec);
     // An absolute name: never taken for an option, whatever its first character.
     const fs::path path = base / AnsiToUtf8(file);

@@ -144,6 +144,8 @@ TEST_F(ShellTest, FailuresStartNothing) {
         {"empty name", "", nullptr, true, SE_ERR_FNF},
         {"verb without action", "there.txt", "print", true, SE_ERR_NOASSOC},
         {"no opener on PATH", "there.txt", nullptr, false, SE_ERR_NOASSOC},
+        {"address, verb without action", "https://example.org/", "print", true, SE_ERR_NOASSOC},
+        {"address, no opener on PATH", "https://example.org/", nullptr, false, SE_ERR_NOASSOC},
     };
     for (auto& c : cases) {
         std::string path = c.openerOnPath ? std::getenv("PATH") : (tmp.path / "empty").string();
@@ -159,6 +161,67 @@ TEST_F(ShellTest, FailuresStartNothing) {
     records = fakeopen::ReadRecords(log);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].args, Strings{(docs / "there.txt").string()});
+}
+
+TEST_F(ShellTest, AnAddressGoesToTheOpenerUnchanged) {
+    fs::create_directories(tmp.path / "root");
+    const std::string root = (tmp.path / "root").string();
+    const struct {
+        std::string address;  // UTF-8 here, code page 932 to the call
+        const char* verb;
+        const char* directory;
+    } cases[] = {
+        {"https://example.org/start.html", nullptr, nullptr},
+        {"HTTP://Example.org/a%20b?q=1&r=$(touch pwned)#top", "open", nullptr},
+        {"mailto:author@example.org?subject=ディスクの案内", "OPEN", nullptr},
+        {"File:///srv/disc/readme.txt", nullptr, nullptr},
+        {"x-help+2.0:topic", nullptr, nullptr},             // any scheme of letters, digits, "+-."
+        {"ab:cd", nullptr, nullptr},                        // two letters already make a scheme
+        {"https://example.org/", nullptr, root.c_str()},   // the folder is where the opener runs
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        ASSERT_GT(Open(c.address, c.verb, "ignored parameters", c.directory), 32) << c.address;
+        auto records = fakeopen::WaitForRecords(log, i + 1);
+        ASSERT_EQ(records.size(), i + 1) << c.address;
+        const auto& r = records.back();
+        EXPECT_EQ(r.prog, (tmp.path / "bin/xdg-open").string()) << c.address;
+        EXPECT_EQ(r.args, Strings{c.address});
+        EXPECT_EQ(r.cwd, c.directory ? root : docs.string()) << c.address;
+        EXPECT_EQ(r.stdinTarget, "/dev/null");
+        EXPECT_NE(r.ppid, getpid()) << "the opener must not be our child";
+    }
+    EXPECT_FALSE(AnythingPwned());
+}
+
+// A program that happens to lie where an address would lead as a relative path is not started.
+TEST_F(ShellTest, AnAddressNeverStartsAProgram) {
+    fs::create_directories(docs / "https:/example.org");
+    fakeopen::CopyScript(docs / "https:/example.org/start.html");
+    fakeopen::CopyScript(docs / "setup:run.sh");
+    const Strings addresses = {"https://example.org/start.html", "setup:run.sh"};
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        ASSERT_GT(Open(addresses[i]), 32) << addresses[i];
+        auto records = fakeopen::WaitForRecords(log, i + 1);
+        ASSERT_EQ(records.size(), i + 1) << addresses[i];
+        EXPECT_EQ(records.back().prog, (tmp.path / "bin/xdg-open").string()) << addresses[i];
+        EXPECT_EQ(records.back().args, Strings{addresses[i]});
+    }
+}
+
+// Names without a scheme are files, as before: one letter before ":" is a drive on Windows,
+// and a scheme begins with a letter and holds no other signs.
+TEST_F(ShellTest, ANameWithoutASchemeIsAFile) {
+    const Strings names = {"c:readme.txt", "C:\\readme.txt", "1ab:c.txt", "a_b:c.txt", ":x.txt",
+                           "表:x.txt"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(Open(names[i]), SE_ERR_FNF) << names[i] << " while it is missing";
+        fs::path path = MakeFile(names[i]);
+        ASSERT_GT(Open(names[i]), 32) << names[i];
+        auto records = fakeopen::WaitForRecords(log, i + 1);
+        ASSERT_EQ(records.size(), i + 1) << names[i];
+        EXPECT_EQ(records.back().args, Strings{path.string()});
+    }
 }
 
 TEST_F(ShellTest, SetCurrentDirectoryTakesCodePage932Paths) {
