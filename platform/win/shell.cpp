@@ -118,6 +118,33 @@ bool IsAddress(const char* text) {
     return i >= 2 && text[i] == ':';
 }
 
+// Whether the file begins as a web page does: "<!DOCTYPE html" or "<html" in any letter case,
+// after a UTF-8 byte-order mark and blanks.
+bool IsWebPage(const fs::path& path) {
+    char head[64] = {};
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    ssize_t got = read(fd, head, sizeof head - 1);
+    close(fd);
+    if (got <= 0) return false;
+    const char* p = head;
+    if (std::strncmp(p, "\xEF\xBB\xBF", 3) == 0) p += 3;
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    return strncasecmp(p, "<!doctype html", 14) == 0 || strncasecmp(p, "<html", 5) == 0;
+}
+
+// The file the desktop's opener is given for path. Linux viewers know no Windows help file,
+// and the openers type a file by its name first; a help (".hlp") written as a web page is
+// shipped once more beside it as name + ".html", and that copy is what the viewer of web pages
+// gets. Any other file is itself.
+fs::path ViewedFile(const fs::path& path) {
+    if (strcasecmp(path.extension().c_str(), ".hlp") != 0 || !IsWebPage(path)) return path;
+    fs::path page = path;
+    page += ".html";
+    std::error_code ec;
+    return fs::is_regular_file(page, ec) ? page : path;
+}
+
 }  // namespace
 
 HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
@@ -151,7 +178,7 @@ HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const ch
     } else {
         std::optional<fs::path> opener = FindOnPath("xdg-open");
         if (!opener) return SE_ERR_NOASSOC;
-        argv = {opener->string(), path.string()};
+        argv = {opener->string(), ViewedFile(path).string()};
     }
     return StartDetached(argv, folder ? &*folder : nullptr);
 }

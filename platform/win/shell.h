@@ -18,8 +18,10 @@ constexpr HINSTANCE SE_ERR_NOASSOC = 31;       // no action for the file or the 
 // relative file is taken from directory when one is given, else from the current folder; a
 // program (execute permission and an ELF header or a "#!" line) is started directly with the
 // parameters split by the Windows rules, any other existing file or folder goes to the opener
-// alone, as one absolute path. The started process is detached (its own session, not a child
-// of ours, stdin from /dev/null), runs in directory when one is given, and is never awaited; no
-// shell is involved. owner and showCommand have no effect on Linux.
+// alone, as one absolute path. A help file (".hlp" in any letter case) written as a web page
+// goes to the opener as its copy name + ".html" when that lies beside it, since Linux viewers
+// type files by name and none reads a Windows help file. The started process is detached (its
+// own session, not a child of ours, stdin from /dev/null), runs in directory when one is given,
+// and is never awaited; no shell is involved. owner and showCommand have no effect on Linux.
 HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
                         const char* directory, int showCommand);

@@ -1,5 +1,5 @@
 // ShellExecuteA, SetCurrentDirectoryA and the Windows argument rules, with a recording stand-in
-// for the desktop's opener first on PATH.
+// for the desktop's opener first on PATH, and the help through the desktop's real opener.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -8,7 +8,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/fake_xdg_open.h"
@@ -16,6 +19,7 @@
 #include "support/process.h"
 #include "win/cmdline.h"
 #include "win/kernel.h"
+#include "win/programs.h"
 #include "win/shell.h"
 
 namespace fs = std::filesystem;
@@ -221,6 +225,95 @@ TEST_F(ShellTest, ANameWithoutASchemeIsAFile) {
         auto records = fakeopen::WaitForRecords(log, i + 1);
         ASSERT_EQ(records.size(), i + 1) << names[i];
         EXPECT_EQ(records.back().args, Strings{path.string()});
+    }
+}
+
+const std::string kHelpPage =
+    "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\"><title>取扱説明書</title>"
+    "</head><body><p>取扱説明書</p></body></html>\n";
+
+// Linux viewers type a file by its name, and know no Windows help file: a help written as a
+// web page goes to the opener as its copy beside it named for what it is.
+TEST_F(ShellTest, AHelpWrittenAsAWebPageOpensAsItsWebPageCopy) {
+    const struct {
+        const char* what;
+        std::string name, content;
+        bool withCopy;  // name + ".html" beside it
+        std::string opened;
+    } cases[] = {
+        {"the help and its copy", "Varnith2.hlp", kHelpPage, true, "Varnith2.hlp.html"},
+        {"suffix in capitals, a byte-order mark and blanks first", "HELP.HLP",
+         "\xEF\xBB\xBF \r\n<HTML><body>x</body></HTML>", true, "HELP.HLP.html"},
+        {"no copy beside it", "alone.hlp", kHelpPage, false, "alone.hlp"},
+        {"a Windows help file", "win.hlp", std::string("\x3F\x5F\x03\x00\x10\x01\x00\x00", 8), true,
+         "win.hlp"},
+        {"plain text", "text.hlp", "help\n", true, "text.hlp"},
+        {"an empty file", "empty.hlp", "", true, "empty.hlp"},
+        {"a web page of another suffix", "page.htm", kHelpPage, true, "page.htm"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        MakeFile(c.name, c.content);
+        if (c.withCopy) MakeFile(c.name + ".html", kHelpPage);
+        ASSERT_GT(Open(c.name, "open"), 32) << c.what;
+        auto records = fakeopen::WaitForRecords(log, i + 1);
+        ASSERT_EQ(records.size(), i + 1) << c.what;
+        EXPECT_EQ(records.back().args, Strings{(docs / c.opened).string()}) << c.what;
+    }
+}
+
+// Puts variables into this process's environment (for the processes it starts) while it lives.
+class TScopedEnvironment {
+public:
+    explicit TScopedEnvironment(const std::map<std::string, std::string>& vars) {
+        for (const auto& [name, value] : vars) {
+            const char* old = std::getenv(name.c_str());
+            FOld.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    ~TScopedEnvironment() {
+        for (const auto& [name, value] : FOld) {
+            if (value) setenv(name.c_str(), value->c_str(), 1);
+            else unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> FOld;
+};
+
+// The shipped help, opened with "open" as the editor's help command does, through the real
+// xdg-open: on GNOME and Xfce it hands the file to gio, which types it by its name first, and
+// without a desktop it asks the MIME database itself. Each must reach the default viewer of
+// web pages.
+TEST(DesktopOpenerTest, TheShippedHelpReachesTheDesktopsViewerOfWebPages) {
+    if (!FindOnPath("xdg-open") || !FindOnPath("gio"))
+        GTEST_SKIP() << "xdg-open (xdg-utils) or gio (libglib2.0-bin) is not installed";
+    for (const char* desktop : {"GNOME", "XFCE", ""}) {
+        SCOPED_TRACE(std::string("desktop \"") + desktop + "\"");
+        testproc::TempDir tmp;
+        const fs::path folder = tmp.path / "editor", log = tmp.path / "viewed.log";
+        fs::create_directories(folder);
+        // The help beside the editor as the build ships it: under its own name and as a web page.
+        const fs::path help = fs::path(VARNITH_SOURCE_DIR) / "resources/Varnith2.hlp";
+        fs::copy_file(help, folder / "Varnith2.hlp");
+        fs::copy_file(help, folder / "Varnith2.hlp.html");
+
+        std::map<std::string, std::string> vars = fakeopen::DesktopWithViewer(tmp.path, "text/html", log);
+        vars["XDG_CURRENT_DESKTOP"] = desktop;
+        // No X display to look at for signs of a desktop; the opener without a desktop asks for
+        // the default application only when there is some display, which nothing here uses.
+        vars["DISPLAY"] = "";
+        vars["WAYLAND_DISPLAY"] = "varnith-test-unused";
+        TScopedEnvironment environment(vars);
+
+        const std::string path = (folder / "Varnith2.hlp").string();
+        ASSERT_GT(ShellExecuteA(nullptr, "open", Utf8ToAnsi(path).c_str(), nullptr, nullptr, SW_SHOW), 32);
+        auto records = fakeopen::WaitForRecords(log, 1, std::chrono::seconds(20));
+        ASSERT_EQ(records.size(), 1u) << "the viewer was not started";
+        EXPECT_EQ(records[0].prog, (tmp.path / "bin/viewer").string());
+        EXPECT_EQ(records[0].args, Strings{(folder / "Varnith2.hlp.html").string()});
     }
 }
 
