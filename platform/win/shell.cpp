@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -103,6 +104,47 @@ bool IsOpenVerb(const char* verb) {
     return !verb || !*verb || strcasecmp(verb, "open") == 0;
 }
 
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// An address: a scheme (a letter, then letters, digits, "+", "-" or ".") and ":". One letter
+// before ":" is a drive on Windows, never a scheme. A scheme is ASCII alone, so no byte of it
+// can be part of a double-byte character.
+bool IsAddress(const char* text) {
+    if (!IsAsciiLetter(text[0])) return false;
+    std::size_t i = 1;
+    while (IsAsciiLetter(text[i]) || (text[i] >= '0' && text[i] <= '9') || text[i] == '+' ||
+           text[i] == '-' || text[i] == '.')
+        ++i;
+    return i >= 2 && text[i] == ':';
+}
+
+// Whether the file begins as a web page does: "<!DOCTYPE html" or "<html" in any letter case,
+// after a UTF-8 byte-order mark and blanks.
+bool IsWebPage(const fs::path& path) {
+    char head[64] = {};
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    ssize_t got = read(fd, head, sizeof head - 1);
+    close(fd);
+    if (got <= 0) return false;
+    const char* p = head;
+    if (std::strncmp(p, "\xEF\xBB\xBF", 3) == 0) p += 3;
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    return strncasecmp(p, "<!doctype html", 14) == 0 || strncasecmp(p, "<html", 5) == 0;
+}
+
+// The file the desktop's opener is given for path. Linux viewers know no Windows help file,
+// and the openers type a file by its name first; a help (".hlp") written as a web page is
+// shipped once more beside it as name + ".html", and that copy is what the viewer of web pages
+// gets. Any other file is itself.
+fs::path ViewedFile(const fs::path& path) {
+    if (strcasecmp(path.extension().c_str(), ".hlp") != 0 || !IsWebPage(path)) return path;
+    fs::path page = path;
+    page += ".html";
+    std::error_code ec;
+    return fs::is_regular_file(page, ec) ? page : path;
+}
+
 }  // namespace
 
 HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
@@ -113,6 +155,15 @@ HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const ch
     std::error_code ec;
     std::optional<fs::path> folder;
     if (directory && *directory) folder = fs::absolute(AnsiToUtf8(directory), ec);
+
+    // An address goes to the opener as it stands: it names no file here, and a letter first
+    // keeps it from being taken for an option.
+    if (IsAddress(file)) {
+        std::optional<fs::path> opener = FindOnPath("xdg-open");
+        if (!opener) return SE_ERR_NOASSOC;
+        return StartDetached({opener->string(), AnsiToUtf8(file)}, folder ? &*folder : nullptr);
+    }
+
     const fs::path base = folder ? *folder : fs::current_path(ec);
     // An absolute name: never taken for an option, whatever its first character.
     const fs::path path = base / AnsiToUtf8(file);
@@ -127,7 +178,7 @@ HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const ch
     } else {
         std::optional<fs::path> opener = FindOnPath("xdg-open");
         if (!opener) return SE_ERR_NOASSOC;
-        argv = {opener->string(), path.string()};
+        argv = {opener->string(), ViewedFile(path).string()};
     }
     return StartDetached(argv, folder ? &*folder : nullptr);
 }

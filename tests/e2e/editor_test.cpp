@@ -198,4 +198,45 @@ TEST(EditorByXInput, PreparesDiscRootWhoseLauncherOpensTheDocument) {
     EXPECT_EQ(*launcherExit, 0);
 }
 
+// "ヘルプ(&H)" → "取扱説明書(&C)" on a GNOME desktop: the real opener, with gio behind it, shows
+// the help from the editor's own folder in the desktop's viewer of web pages.
+TEST(EditorByXInput, TheHelpOpensInTheDesktopsViewerOfWebPages) {
+    if (!x11test::Xvfb::Installed() || !x11test::Which("xdotool"))
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    if (!x11test::Which("xdg-open") || !x11test::Which("gio"))
+        GTEST_SKIP() << "xdg-open (xdg-utils) or gio (libglib2.0-bin) is not installed";
+    x11test::Xvfb server;
+    ASSERT_TRUE(server.Start(1024, 768)) << "no free display in :90..:99";
+    const Xdo xdo(server.Display());
+
+    testproc::TempDir tmp;
+    const fs::path log = tmp.path / "viewed.log";
+    fs::create_directories(tmp.path / "runtime");
+    fs::permissions(tmp.path / "runtime", fs::perms::owner_all);
+    std::map<std::string, std::string> env = fakeopen::DesktopWithViewer(tmp.path, "text/html", log);
+    env["XDG_CURRENT_DESKTOP"] = "GNOME";
+    env["DISPLAY"] = server.Display();
+    env["QT_QPA_PLATFORM"] = "xcb";
+    env["XDG_RUNTIME_DIR"] = (tmp.path / "runtime").string();
+
+    Running editor{testproc::Start({(fs::path(VARNITH_BIN_DIR) / "VarnithGui").string()}, tmp.path, env)};
+    ASSERT_GT(editor.child.pid, 0);
+    const std::optional<std::string> main = xdo.WaitForWindow(kMainTitle);
+    ASSERT_TRUE(main) << "the editor's window was not mapped";
+    ASSERT_TRUE(xdo.Focus(*main) && xdo.Keys({"alt+h"}) && xdo.Keys({"c"}));
+
+    const std::vector<fakeopen::Record> viewed = fakeopen::WaitForRecords(log, 1, 20s);
+    ASSERT_EQ(viewed.size(), 1u) << "the desktop's viewer was not started";
+    const fs::path page = fs::canonical(VARNITH_BIN_DIR) / "Varnith2.hlp.html";
+    EXPECT_EQ(viewed[0].prog, (tmp.path / "bin/viewer").string());
+    EXPECT_EQ(viewed[0].args, std::vector<std::string>{page.string()});
+    EXPECT_EQ(testproc::ReadFile(page),
+              testproc::ReadFile(fs::path(VARNITH_SOURCE_DIR) / "resources/Varnith2.hlp"));
+
+    ASSERT_TRUE(xdo.Focus(*main) && xdo.Keys({"alt+f"}) && xdo.Keys({"x"}));
+    const std::optional<int> editorExit = editor.Wait(20s);
+    ASSERT_TRUE(editorExit) << "the editor did not end on its exit command";
+    EXPECT_EQ(*editorExit, 0);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // Test support: the recording stand-in for the desktop's opener (tests/e2e/fake-xdg-open), put
-// first on PATH as "xdg-open", and the reading of what it recorded.
+// first on PATH as "xdg-open", or registered with the real opener as a desktop's viewer, and the
+// reading of what it recorded.
 #pragma once
 
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -31,6 +33,42 @@ inline void CopyScript(const fs::path& path) {
 inline void Install(const fs::path& binDir) {
     fs::create_directories(binDir);
     CopyScript(binDir / "xdg-open");
+}
+
+// A desktop of its own under folder, whose real opener (xdg-open, and gio behind it on GNOME or
+// Xfce) finds the script as the default application for mimeType: the script as
+// folder/bin/viewer, its entry in the private data folder's applications, the default in the
+// private configuration's mimeapps.list. The variables returned, added to the environment
+// together with XDG_CURRENT_DESKTOP, make that desktop: nothing of the user's or the system's
+// applications and defaults counts, and no session bus is reached, but the system's shared
+// MIME database types files as on any desktop. The script records into log.
+inline std::map<std::string, std::string> DesktopWithViewer(const fs::path& folder,
+                                                            const std::string& mimeType,
+                                                            const fs::path& log) {
+    const fs::path viewer = folder / "bin/viewer";
+    fs::create_directories(viewer.parent_path());
+    CopyScript(viewer);
+    fs::create_directories(folder / "data/applications");
+    fs::create_directories(folder / "config");
+    fs::create_directories(folder / "config-dirs");
+    fs::create_directories(folder / "home");
+    std::ofstream(folder / "data/applications/varnith-test-viewer.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" << viewer.string()
+        << " %f\nMimeType=" << mimeType << ";\n";
+    std::ofstream(folder / "config/mimeapps.list")
+        << "[Default Applications]\n" << mimeType << "=varnith-test-viewer.desktop\n";
+    return {
+        {"HOME", (folder / "home").string()},
+        {"XDG_CONFIG_HOME", (folder / "config").string()},
+        {"XDG_CONFIG_DIRS", (folder / "config-dirs").string()},
+        {"XDG_DATA_HOME", (folder / "data").string()},
+        {"XDG_DATA_DIRS", "/usr/share"},
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (folder / "no-session-bus").string()},
+        // The opener's other signs of a desktop, and its own choice of browser, are cleared.
+        {"DESKTOP_SESSION", ""}, {"KDE_FULL_SESSION", ""}, {"KDE_SESSION_VERSION", ""},
+        {"GNOME_DESKTOP_SESSION_ID", ""}, {"MATE_DESKTOP_SESSION_ID", ""}, {"BROWSER", ""},
+        {"FAKE_XDG_OPEN_LOG", log.string()},
+    };
 }
 
 struct Record {

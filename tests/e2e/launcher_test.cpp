@@ -143,7 +143,7 @@ bool AnyFileNamed(const fs::path& folder, const std::string& name) {
 struct LaunchCase {
     const char* what;
     std::string runFile;                          // as the settings file holds it (UTF-8 here)
-    std::string onDisk;                           // the file's place under the root
+    std::string onDisk;                           // the file's place under the root; none for an address
     bool program;                                 // a "#!" program with its execute bit
 };
 
@@ -156,6 +156,7 @@ TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
         {"a name a shell would take apart", R"(-n a "b" 'c'; $(touch pwned) & `touch pwned` |d.txt)",
          R"(-n a "b" 'c'; $(touch pwned) & `touch pwned` |d.txt)", false},
         {"a program, started directly", "setup.sh", "setup.sh", true},
+        {"a web address, unchanged", "https://example.org/start.html", "", false},
     };
     std::vector<std::unique_ptr<Disc>> discs;
     std::vector<const Disc*> order;
@@ -164,7 +165,7 @@ TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
         disc->WriteSettings(EditorSettings(c.runFile));
         if (c.program)
             fakeopen::CopyScript(disc->root / c.onDisk);
-        else
+        else if (!c.onDisk.empty())
             disc->AddFile(c.onDisk, "the document\n");
         order.push_back(disc.get());
         discs.push_back(std::move(disc));
@@ -184,13 +185,13 @@ TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
 
         ASSERT_EQ(run.opened.size(), 1u) << "exactly one start";
         const fakeopen::Record& r = run.opened[0];
-        const std::string target = (disc.root / c.onDisk).string();
+        const std::string target = c.onDisk.empty() ? c.runFile : (disc.root / c.onDisk).string();
         if (c.program) {
             EXPECT_EQ(r.prog, target);
             EXPECT_TRUE(r.args.empty());
         } else {
             EXPECT_EQ(r.prog, (disc.bin / "xdg-open").string());
-            EXPECT_EQ(r.args, std::vector<std::string>{target}) << "one absolute argument";
+            EXPECT_EQ(r.args, std::vector<std::string>{target}) << "one argument, absolute for a file";
         }
         EXPECT_EQ(r.cwd, disc.root.string());
         // The launch timer's 100 ms run from the set-up, which follows the start.
