@@ -229,10 +229,14 @@ const TPropertyTable& RectColorProperties() {
 
 const TPropertyTable& VBoxProperties() {
     static const TPropertyTable table = [] {
-        // The box publishes its bounds and Align, and no colour, font, visibility or mouse event.
-        TPropertyTable t(&BoundsProperties());
+        // The box publishes what every control does and Align, and no colour, font, visibility
+        // or mouse event.
+        TPropertyTable t(&BaseControlProperties());
         DefineAlign(t);
         t.Sub<TVBox>("RectColor", [](TVBox* b) -> TPersistent* { return b->RectColor(); }, RectColorProperties());
+        // The stored picture goes into the box's own bitmap, as a change made to it in place: it
+        // shows at the next redraw.
+        t.Sub<TVBox>("Texture", [](TVBox* b) -> TPersistent* { return b->Texture(); }, BitmapProperties());
         t.Define<TVBox>("GradStyle", [](TVBox* b, const TFormValue& v) {
             b->SetGradStyle(static_cast<TGradientStyle>(LayoutEnum(
                 v, {"vbHGrad", "vbVGrad", "vbDRGrad", "vbDLGrad", "vbGradient", "vbTextureTile", "vbTextureFill", "vbFill"})));
@@ -240,6 +244,8 @@ const TPropertyTable& VBoxProperties() {
         t.Define<TVBox>("BorderTop", [](TVBox* b, const TFormValue& v) { b->SetBorderTop(LayoutColor(v)); });
         t.Define<TVBox>("BorderBottom", [](TVBox* b, const TFormValue& v) { b->SetBorderBottom(LayoutColor(v)); });
         t.Define<TVBox>("BorderWidth", [](TVBox* b, const TFormValue& v) { b->SetBorderWidth(LayoutInt(v)); });
+        t.Define<TVBox>("OnGradDraw", [](TVBox* b, const TFormValue& v, TFormReader& r) { b->OnGradDraw = r.Handler(v); });
+        t.Define<TVBox>("OnGradFine", [](TVBox* b, const TFormValue& v, TFormReader& r) { b->OnGradFine = r.Handler(v); });
         return t;
     }();
     return table;

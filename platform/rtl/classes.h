@@ -36,6 +36,8 @@ public:
     virtual void SetParentComponent(TComponent* parent) {}
 
     AnsiString Name;
+    // Free for the program's own use; nothing in the class library reads it.
+    int Tag = 0;
 
 protected:
     // Frees the owned components now, last created first (for owners whose own parts must

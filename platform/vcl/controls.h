@@ -23,6 +23,19 @@ struct TNativeWindow;
 
 enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// The mouse pointer's shape over a control: the standard ones below, or one the program adds
+// (positive values).
+using TCursor = std::int16_t;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
+                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
+                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
+                  crHandPoint = -21, crSizeAll = -22, crSize = -22;
+
+// How a control names its help topic: by HelpKeyword or by HelpContext.
+enum THelpType : std::uint8_t { htKeyword, htContext };
+using THelpContext = int;
+
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : std::uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 
@@ -82,6 +95,14 @@ public:
     void SetParentFont(bool value);
 
     TNotifyEvent OnClick;
+
+    // Kept as the layout gives them; nothing here acts on them yet: the pointer keeps the
+    // toolkit's shape, no form shows hints (none publishes ShowHint), and F1 opens no help topic.
+    TCursor Cursor = crDefault;
+    AnsiString Hint;
+    THelpType HelpType = htContext;
+    AnsiString HelpKeyword;
+    THelpContext HelpContext = 0;
 
     // Marks the control's area for painting by the message loop.
     virtual void Invalidate();

@@ -1,5 +1,9 @@
 #include "vcl/layouttables.h"
 
+#include <cctype>
+#include <string>
+#include <utility>
+
 #include "vcl/buttons.h"
 #include "vcl/dialogs.h"
 #include "vcl/extctrls.h"
@@ -10,6 +14,39 @@
 #include "vcl/timers.h"
 
 namespace {
+
+// A name as the class library takes one for a component: empty, or a letter or "_" followed by
+// letters, digits and "_".
+bool IsComponentName(const AnsiString& name) {
+    const std::string& n = name.str();
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(n[i]);
+        if (!(std::isalpha(c) || c == '_' || (i > 0 && std::isdigit(c)))) return false;
+    }
+    return true;
+}
+
+// A cursor by its name (crDefault...) or, for one the program adds, by its number.
+TCursor LayoutCursor(const TFormValue& v) {
+    if (v.Kind == TFormValue::vaInt) {
+        if (v.Int < -32768 || v.Int > 32767) throw Exception("form layout: cursor out of range");
+        return static_cast<TCursor>(v.Int);
+    }
+    static const std::pair<const char*, TCursor> names[] = {
+        {"crDefault", crDefault},     {"crNone", crNone},         {"crArrow", crArrow},
+        {"crCross", crCross},         {"crIBeam", crIBeam},       {"crSize", crSize},
+        {"crSizeNESW", crSizeNESW},   {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE},
+        {"crSizeWE", crSizeWE},       {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass},
+        {"crDrag", crDrag},           {"crNoDrop", crNoDrop},     {"crHSplit", crHSplit},
+        {"crVSplit", crVSplit},       {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},
+        {"crNo", crNo},               {"crAppStart", crAppStart}, {"crHelp", crHelp},
+        {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll},
+    };
+    if (v.Kind == TFormValue::vaIdent)
+        for (const auto& [name, cursor] : names)
+            if (v.Str == name) return cursor;
+    throw Exception("form layout: unknown value " + v.Str);
+}
 
 TFontStyles LayoutFontStyles(const TFormValue& v) {
     TFontStyles styles;
@@ -224,18 +261,6 @@ const TPropertyTable& BevelProperties() {
     return table;
 }
 
-const TPropertyTable& GlyphProperties() {
-    static const TPropertyTable table = [] {
-        TPropertyTable t;
-        t.Define<TBitmap>("Data", [](TBitmap* b, const TFormValue& v) {
-            if (v.Kind != TFormValue::vaBinary) throw Exception("form layout: bitmap data expected");
-            LoadBitmapFromLayoutData(b, v.Binary);
-        });
-        return t;
-    }();
-    return table;
-}
-
 const TPropertyTable& SpeedButtonProperties() {
     static const TPropertyTable table = [] {
         TPropertyTable t(&ControlProperties());
@@ -245,7 +270,7 @@ const TPropertyTable& SpeedButtonProperties() {
         t.Define<TSpeedButton>("Down", [](TSpeedButton* b, const TFormValue& v) { b->SetDown(LayoutBool(v)); });
         t.Define<TSpeedButton>("Flat", [](TSpeedButton* b, const TFormValue& v) { b->SetFlat(LayoutBool(v)); });
         t.Define<TSpeedButton>("NumGlyphs", [](TSpeedButton* b, const TFormValue& v) { b->SetNumGlyphs(LayoutInt(v)); });
-        t.Sub<TSpeedButton>("Glyph", [](TSpeedButton* b) -> TPersistent* { return b->Glyph(); }, GlyphProperties());
+        t.Sub<TSpeedButton>("Glyph", [](TSpeedButton* b) -> TPersistent* { return b->Glyph(); }, BitmapProperties());
         return t;
     }();
     return table;
@@ -346,13 +371,46 @@ struct TStandardClasses {
 
 }  // namespace
 
-const TPropertyTable& BoundsProperties() {
+const TPropertyTable& ComponentProperties() {
     static const TPropertyTable table = [] {
         TPropertyTable t;
+        t.Define<TComponent>("Name", [](TComponent* c, const TFormValue& v) {
+            const AnsiString name = LayoutString(v);
+            if (!IsComponentName(name)) throw Exception("form layout: invalid component name " + name);
+            c->Name = name;
+        });
+        t.Define<TComponent>("Tag", [](TComponent* c, const TFormValue& v) { c->Tag = LayoutInt(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& BaseControlProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&ComponentProperties());
         t.Define<TControl>("Left", [](TControl* c, const TFormValue& v) { c->SetLeft(LayoutInt(v)); });
         t.Define<TControl>("Top", [](TControl* c, const TFormValue& v) { c->SetTop(LayoutInt(v)); });
         t.Define<TControl>("Width", [](TControl* c, const TFormValue& v) { c->SetWidth(LayoutInt(v)); });
         t.Define<TControl>("Height", [](TControl* c, const TFormValue& v) { c->SetHeight(LayoutInt(v)); });
+        t.Define<TControl>("Cursor", [](TControl* c, const TFormValue& v) { c->Cursor = LayoutCursor(v); });
+        t.Define<TControl>("Hint", [](TControl* c, const TFormValue& v) { c->Hint = LayoutString(v); });
+        t.Define<TControl>("HelpType", [](TControl* c, const TFormValue& v) {
+            c->HelpType = static_cast<THelpType>(LayoutEnum(v, {"htKeyword", "htContext"}));
+        });
+        t.Define<TControl>("HelpKeyword", [](TControl* c, const TFormValue& v) { c->HelpKeyword = LayoutString(v); });
+        t.Define<TControl>("HelpContext", [](TControl* c, const TFormValue& v) { c->HelpContext = LayoutInt(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TPropertyTable& BitmapProperties() {
+    static const TPropertyTable table = [] {
+        TPropertyTable t;
+        t.Define<TBitmap>("Data", [](TBitmap* b, const TFormValue& v) {
+            if (v.Kind != TFormValue::vaBinary) throw Exception("form layout: bitmap data expected");
+            LoadBitmapFromLayoutData(b, v.Binary);
+        });
         return t;
     }();
     return table;
@@ -366,7 +424,7 @@ void DefineAlign(TPropertyTable& t) {
 
 const TPropertyTable& ControlProperties() {
     static const TPropertyTable table = [] {
-        TPropertyTable t(&BoundsProperties());
+        TPropertyTable t(&BaseControlProperties());
         DefineAlign(t);
         t.Define<TControl>("Visible", [](TControl* c, const TFormValue& v) { c->SetVisible(LayoutBool(v)); });
         t.Define<TControl>("Color", [](TControl* c, const TFormValue& v) { c->SetColor(LayoutColor(v)); });

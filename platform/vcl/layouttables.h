@@ -4,10 +4,15 @@
 
 #include "vcl/formloader.h"
 
-// What every control publishes: Left, Top, Width and Height.
-const TPropertyTable& BoundsProperties();
-// BoundsProperties and the rest a visible control publishes: Align, Visible, Color, Font...
+// What every component publishes: Name and Tag.
+const TPropertyTable& ComponentProperties();
+// What every control publishes: a component's, then Left, Top, Width, Height, Cursor, Hint,
+// HelpType, HelpKeyword and HelpContext.
+const TPropertyTable& BaseControlProperties();
+// BaseControlProperties and the rest a visible control publishes: Align, Visible, Color, Font...
 const TPropertyTable& ControlProperties();
+// A bitmap's Data as a layout stores it (a glyph, a texture).
+const TPropertyTable& BitmapProperties();
 const TPropertyTable& FormProperties();
 
 // Adds the republished Align property to a table.

@@ -72,6 +72,15 @@ std::string UserDirOr(const std::string& name, const std::string& fallback) {
     return dir ? *dir : fallback;
 }
 
+// A folder as the shell gives it: no empty folder names, no final delimiter but the root's.
+std::string ShellFolder(const std::string& path) {
+    std::string folder;
+    for (char c : path)
+        if (c != '/' || folder.empty() || folder.back() != '/') folder += c;
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
 class TShellMalloc : public IMalloc {};
 
 }  // namespace
@@ -109,7 +118,7 @@ HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list) {
     case CSIDL_PRINTERS: path = ""; break;
     default: return E_FAIL;
     }
-    *list = new ITEMIDLIST{*path};
+    *list = new ITEMIDLIST{ShellFolder(*path)};
     return S_OK;
 }
 

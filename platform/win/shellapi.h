@@ -49,7 +49,8 @@ using LPITEMIDLIST = ITEMIDLIST*;
 // E_FAIL for a folder this system does not have. XDG_CONFIG_HOME and XDG_DATA_HOME are taken
 // when set to absolute paths (else ~/.config and ~/.local/share); the user directories come from
 // $XDG_CONFIG_HOME/user-dirs.dirs, and where it names none, the desktop is ~/Desktop and the
-// others the home folder, as xdg-user-dir answers. The folder need not exist.
+// others the home folder, as xdg-user-dir answers. The folder need not exist. Its path is
+// written as the Windows shell writes one: no doubled delimiters, none at the end but the root's.
 HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list);
 // The list's file-system path into path (MAX_PATH bytes); FALSE, with path empty, when it has
 // none or the path does not fit.

@@ -25,6 +25,7 @@ namespace {
 
 using namespace editortest;
 using widgettest::ActiveWindowOf;
+using widgettest::TModalAnswer;
 using widgettest::WidgetOf;
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -368,32 +369,6 @@ TEST_F(EditorInputTest, AltAndAMenusLetterOpenIt) {
     EXPECT_EQ(menu->title(), Q("ツール(&T)"));
 }
 
-// Runs answer once the modal window that the next command shows is up; a guard closes a window
-// left open, so that a failing test cannot hang.
-class TModalAnswer {
-public:
-    explicit TModalAnswer(std::function<void(QWidget*)> answer) {
-        QTimer::singleShot(0, &FContext, [this, answer] {
-            Seen = QApplication::activeModalWidget();
-            if (Seen) answer(Seen);
-        });
-        FGuard.setSingleShot(true);
-        QObject::connect(&FGuard, &QTimer::timeout, &FContext, [this] {
-            if (QWidget* open = QApplication::activeModalWidget()) {
-                Forced = true;
-                open->close();
-            }
-        });
-        FGuard.start(60000);
-    }
-    QWidget* Seen = nullptr;
-    bool Forced = false;  // the guard had to close it
-
-private:
-    QObject FContext;
-    QTimer FGuard;
-};
-
 TEST_F(EditorInputTest, TheAboutBoxEndsByEnterOrEscape) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         QTest::keyClick(Window, Qt::Key_H, Qt::AltModifier);
@@ -440,6 +415,64 @@ TEST_F(EditorInputTest, TheToolkitsDialogsSpeakJapanese) {
         EXPECT_EQ(promptShown, d.Prompt != nullptr) << d.Name;
     }
     EXPECT_EQ(FrmMain->LabeledEdit1->Text(), A(Root) + "/");  // each one cancelled
+}
+
+// ---- messages shown as text ----
+
+// The open-file dialog answered from its queue; the message boxes the toolkit's own.
+class TRealMessageBoxes : public TAnsweringDialogs {
+public:
+    explicit TRealMessageBoxes(TDialogs& real) : FReal(real) {}
+    int MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) override {
+        return FReal.MessageBox(text, caption, flags);
+    }
+
+private:
+    TDialogs& FReal;
+};
+
+// A settings file read back whose texts look like markup: the exception report shows each
+// message as it is, with its full stop, and the tags are not taken for formatting.
+TEST_F(EditorInputTest, TheExceptionReportShowsMarkupAsText) {
+    SetDialogs(nullptr);
+    TRealMessageBoxes dialogs(::Dialogs());
+    SetDialogs(&dialogs);
+    WriteFile(Root / "x.<u>png", "not a picture");
+    const std::string colours = "FrmLTColor=clRed\r\nFrmLBColor=clRed\r\nFrmRTColor=clRed\r\nFrmRBColor=clRed\r\n"
+                                "MColor=clRed\r\n";
+    const struct {
+        const char* Name;
+        std::string Options;
+        const char* Message;
+    } cases[] = {
+        {"bold", "FrmLTColor=<b>bold</b>", "'<b>bold</b>' は整数ではありません."},
+        {"colour", "FrmLTColor=<font color=red>red</font>", "'<font color=red>red</font>' は整数ではありません."},
+        {"entity", "FrmLTColor=<i>&amp;</i>", "'<i>&amp;</i>' は整数ではありません."},
+        {"ampersand", "FrmLTColor=a&b", "'a&b' は整数ではありません."},
+        {"icon", "Icon=x.<u>png\r\n" + colours, "拡張子 .<u>png の画像形式は処理できません."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteFile(Root / "Varnith2.ini", Utf8ToAnsi("[Option]\r\n" + c.Options + "\r\n").str());
+        dialogs.FileChoices = {(Root / "Varnith2.ini").string()};
+        QTest::keyClick(ActiveWindowOf(FrmMain), Qt::Key_F, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        widgettest::TShownMessage shown;
+        TModalAnswer answer([&](QWidget* box) {
+            shown = widgettest::ReadMessageBox(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::keyClick(menu, Qt::Key_O);  // "設定ファイルを開く(&O)..."
+        ASSERT_NE(answer.Seen, nullptr);
+        EXPECT_FALSE(answer.Forced);
+        EXPECT_EQ(shown.Text, c.Message);
+        EXPECT_EQ(shown.Format, Qt::PlainText);
+        EXPECT_EQ(shown.Title, "Trellan2 GUI 設定");
+        EXPECT_EQ(shown.Icon, QMessageBox::Critical);
+        EXPECT_TRUE(shown.OkOnly);
+        EXPECT_TRUE(dialogs.FileChoices.empty());  // the command did run
+    }
 }
 
 // ---- the program icon ----

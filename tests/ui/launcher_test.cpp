@@ -2,6 +2,8 @@
 // closed, the reading of its settings file value by value, and the timed launch.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +12,7 @@
 #include "launcher_fixture.h"
 #include "support/pictures.h"
 #include "support/pipe.h"
+#include "support/widgets.h"
 
 namespace launchertest {
 namespace {
@@ -238,6 +241,40 @@ INSTANTIATE_TEST_SUITE_P(Launcher, SettingsError, ::testing::Values(
     TErrorCase{"BrokenIcon", "Icon", "bad.ico", "アイコンイメージが不正です.", false, false},
     TErrorCase{"PipeAsIcon", "Icon", "pipe.bmp", "ビットマップイメージが不正です.", false, false}),
     RowName<TErrorCase>);
+
+// The toolkit's own message box shows the report's text as it is: tags in a colour or in an
+// icon's name are not taken for formatting.
+TEST_F(LauncherTest, TheExceptionReportShowsMarkupAsText) {
+    SetDialogs(nullptr);
+    WriteFile(Root / "x.<u>png", "not a picture");
+    const struct {
+        const char* Key;
+        const char* Value;
+        const char* Message;
+    } cases[] = {
+        {"FrmLTColor", "<b>bold</b>", "'<b>bold</b>' は整数ではありません."},
+        {"MColor", "<font color=red>red</font>", "'<font color=red>red</font>' は整数ではありません."},
+        {"Icon", "x.<u>png", "拡張子 .<u>png の画像形式は処理できません."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Key);
+        widgettest::TShownMessage shown;
+        widgettest::TModalAnswer answer([&](QWidget* box) {
+            shown = widgettest::ReadMessageBox(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        Start(TSettings::Editor().Set(c.Key, c.Value));
+        ASSERT_NE(answer.Seen, nullptr);
+        EXPECT_FALSE(answer.Forced);
+        EXPECT_EQ(shown.Text, c.Message);
+        EXPECT_EQ(shown.Format, Qt::PlainText);
+        EXPECT_EQ(shown.Title, "Trellan 2");
+        EXPECT_EQ(shown.Icon, QMessageBox::Critical);
+        EXPECT_TRUE(shown.OkOnly);
+        Application->DestroyForms();
+        Form1 = nullptr;
+    }
+}
 
 // ---- Booleans, display time, stay-on-top, icon, face, message, user ----
 

@@ -774,6 +774,58 @@ TEST_F(StdfilesTest, SpecialFoldersWithoutUserDirectoriesOrWithRelativeBaseFolde
     EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlPrograms)), home + "/.local/share/applications/");
 }
 
+// However the base folders, the home folder or the user directories are spelt (delimiters
+// doubled or trailing, the root itself), each path ends in exactly one delimiter and holds no
+// empty folder name; relative base folders are ignored.
+TEST_F(StdfilesTest, SpecialFoldersEndInExactlyOneDelimiter) {
+    const std::string home = (tmp.path / "home").string();
+    const struct {
+        const char* Name;
+        std::optional<std::string> Base;  // XDG_CONFIG_HOME and XDG_DATA_HOME; nullopt: unset
+        std::string Home;                 // HOME
+        std::string Config, Data;         // the base folders as the folders below them see them
+    } cases[] = {
+        {"doubled end", "/x//", home, "/x", "/x"},
+        {"root", "/", home, "", ""},
+        {"doubled root", "//", home, "", ""},
+        {"trailing", "/x/", home, "/x", "/x"},
+        {"plain", "/x", home, "/x", "/x"},
+        {"doubled inside", "/x//y", home, "/x/y", "/x/y"},
+        {"relative", "x", home, home + "/.config", home + "/.local/share"},
+        {"relative, trailing", "x/", home, home + "/.config", home + "/.local/share"},
+        {"dot", "./x", home, home + "/.config", home + "/.local/share"},
+        {"empty", "", home, home + "/.config", home + "/.local/share"},
+        {"unset", std::nullopt, home, home + "/.config", home + "/.local/share"},
+        {"home trailing", std::nullopt, home + "//", home + "/.config", home + "/.local/share"},
+        {"home is the root", std::nullopt, "/", "/.config", "/.local/share"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+            c.Base ? env.Set(variable, *c.Base) : env.Unset(variable);
+        env.Set("HOME", c.Home);
+        EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlAppData)), c.Config + "/");
+        EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlStartUp)), c.Config + "/autostart/");
+        EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlPrograms)), c.Data + "/applications/");
+        EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlStartMenu)), c.Data + "/applications/");
+    }
+
+    // The user directories as user-dirs.dirs spells them.
+    const std::string config = (tmp.path / "config").string();
+    env.Set("XDG_CONFIG_HOME", config);
+    env.Set("HOME", home + "/");
+    fs::create_directories(config);
+    testproc::WriteFile(config + "/user-dirs.dirs",
+                        "XDG_DESKTOP_DIR=\"$HOME//Desktop/\"\n"
+                        "XDG_DOCUMENTS_DIR=\"/srv//docs//\"\n"
+                        "XDG_TEMPLATES_DIR=\"$HOME/\"\n");
+    EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlDeskTop)), home + "/Desktop/");
+    EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlPersonal)), "/srv/docs/");
+    EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlTemplates)), home + "/");
+    testproc::WriteFile(config + "/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/\"\n");
+    EXPECT_EQ(AnsiToUtf8(GetSpecialDirPath(csidlDeskTop)), "/");
+}
+
 // ---- Shell file operations ----------------------------------------------------------------------
 
 class ShellFileTest : public StdfilesTest {

@@ -8,7 +8,10 @@
 #include "Stdgraphics.h"
 #include "VBox.h"
 #include "rtl/clock.h"
+#include "rtl/sysutils.h"
+#include "support/pictures.h"
 #include "vcl/controls.h"
+#include "vcl/formloader.h"
 
 namespace {
 
@@ -419,3 +422,137 @@ TEST_F(FlashTest, NegativeCopyShowsTheInvertedPicture) {
 }
 
 TEST(VBoxRegister, DoesNothing) { VBox::Register(); }
+
+// ---- the box in a form layout ----
+
+namespace {
+
+// A form layout with one box on the form, the lines given among the box's properties.
+std::string BoxLayout(const std::string& lines) {
+    return "object Form1: TForm1\n"
+           "  object VBox1: TVBox\n"
+           "    Width = 4\n"
+           "    Height = 2\n" +
+           lines + "\n  end\nend\n";
+}
+
+// A bitmap as a form layout stores it: a 4-byte length, then a 2 by 1 bitmap file, red then
+// blue, in hexadecimal.
+std::string TextureData() {
+    testpictures::Writer bmp;
+    bmp.u8('B').u8('M').u32(62).u32(0).u32(54);
+    bmp.u32(40).u32(2).u32(1).u16(1).u16(24).u32(0).u32(8).u32(0).u32(0).u32(0).u32(0);
+    bmp.u8(0).u8(0).u8(0xFF).u8(0xFF).u8(0).u8(0).u16(0);  // blue, green, red; rows padded to 4
+    testpictures::Writer data;
+    data.u32(static_cast<std::uint32_t>(bmp.b.size())).bytes(bmp.b);
+    std::string hex;
+    for (std::uint8_t b : data.b) hex += "0123456789ABCDEF"[b >> 4], hex += "0123456789ABCDEF"[b & 15];
+    return "{\n      " + hex + "}";
+}
+
+class VBoxLayoutTest : public ::testing::Test {
+protected:
+    // Loads the layout onto the form; the box it made.
+    TVBox* Load(const std::string& lines) {
+        static const TPropertyTable formTable;
+        ReadFormLayout(&form, BoxLayout(lines), formTable, bindings);
+        return dynamic_cast<TVBox*>(form.Controls(form.ControlCount() - 1));
+    }
+
+    TProbeParent form;
+    int draws = 0, fines = 0;
+    TFormBindings bindings{{}, {{"VBox1GradDraw", [this](TObject*) { ++draws; }},
+                                {"VBox1GradFine", [this](TObject*) { ++fines; }}}};
+};
+
+}  // namespace
+
+TEST_F(VBoxLayoutTest, EveryPropertyTheBoxPublishesLoads) {
+    const struct {
+        std::string Lines;
+        std::function<void(TVBox*)> Check;
+    } cases[] = {
+        {"", [](TVBox* b) {  // what a layout leaves out keeps the class library's defaults
+             EXPECT_EQ(b->Name, "VBox1");
+             EXPECT_EQ(b->Tag, 0);
+             EXPECT_EQ(b->Cursor, crDefault);
+             EXPECT_EQ(b->Hint, "");
+             EXPECT_EQ(b->HelpType, htContext);
+             EXPECT_EQ(b->HelpKeyword, "");
+             EXPECT_EQ(b->HelpContext, 0);
+         }},
+        {"Name = 'Box2'", [](TVBox* b) { EXPECT_EQ(b->Name, "Box2"); }},
+        {"Tag = -7", [](TVBox* b) { EXPECT_EQ(b->Tag, -7); }},
+        {"Left = 3\n    Top = 5", [](TVBox* b) { EXPECT_EQ(b->BoundsRect(), TRect(3, 5, 7, 7)); }},
+        {"Width = 9\n    Height = 6", [](TVBox* b) { EXPECT_EQ(b->BoundsRect(), TRect(0, 0, 9, 6)); }},
+        {"Cursor = crHandPoint", [](TVBox* b) { EXPECT_EQ(b->Cursor, crHandPoint); }},
+        {"Cursor = crSizeAll", [](TVBox* b) { EXPECT_EQ(b->Cursor, -22); }},
+        {"Cursor = crNone", [](TVBox* b) { EXPECT_EQ(b->Cursor, -1); }},
+        {"Cursor = 5", [](TVBox* b) { EXPECT_EQ(b->Cursor, 5); }},  // one the program adds itself
+        {"Hint = '<b>bold</b>|'#12354", [](TVBox* b) { EXPECT_EQ(b->Hint, "<b>bold</b>|"_cp932 + "あ"_cp932); }},
+        {"HelpType = htKeyword", [](TVBox* b) { EXPECT_EQ(b->HelpType, htKeyword); }},
+        {"HelpType = htContext", [](TVBox* b) { EXPECT_EQ(b->HelpType, htContext); }},
+        {"HelpKeyword = 'gradient'", [](TVBox* b) { EXPECT_EQ(b->HelpKeyword, "gradient"); }},
+        {"HelpContext = 120", [](TVBox* b) { EXPECT_EQ(b->HelpContext, 120); }},
+        {"OnGradDraw = VBox1GradDraw", [this](TVBox* b) {
+             draws = fines = 0;
+             b->UpdDraw();
+             EXPECT_EQ(draws, 1);
+             EXPECT_EQ(fines, 0);
+         }},
+        {"OnGradFine = VBox1GradFine", [this](TVBox* b) {
+             draws = fines = 0;
+             b->UpdDraw();
+             EXPECT_EQ(draws, 0);
+             EXPECT_EQ(fines, 1);
+         }},
+        {"BorderWidth = 0\n    Texture.Data = " + TextureData() + "\n    GradStyle = vbTextureTile",
+         [this](TVBox* b) {
+             ASSERT_EQ(b->Texture()->Width(), 2);
+             ASSERT_EQ(b->Texture()->Height(), 1);
+             EXPECT_EQ(b->Texture()->Canvas()->Pixels(0, 0), clRed);
+             EXPECT_EQ(b->Texture()->Canvas()->Pixels(1, 0), clBlue);
+             TBitmap painted;
+             form.PaintTo(&painted);
+             const TColor row[] = {clRed, clBlue, clRed, clBlue};
+             for (int x = 0; x < 4; ++x) EXPECT_EQ(painted.Canvas()->Pixels(x, 1), row[x]) << x;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Lines);
+        TVBox* box = nullptr;
+        EXPECT_NO_THROW(box = Load(c.Lines));
+        if (box) c.Check(box);
+        while (form.ControlCount()) delete form.Controls(0);
+    }
+}
+
+TEST_F(VBoxLayoutTest, WhatTheBoxDoesNotPublishIsStillAnError) {
+    const struct {
+        const char* Line;
+        const char* Message;
+    } cases[] = {
+        {"Colour = clRed", "form layout: unknown property Colour"},
+        {"Color = clRed", "form layout: unknown property Color"},  // no colour, font, visibility
+        {"Visible = False", "form layout: unknown property Visible"},
+        {"Font.Height = -12", "form layout: unknown property Font.Height"},
+        {"OnClick = VBox1GradDraw", "form layout: unknown property OnClick"},  // nor mouse events
+        {"ShowHint = True", "form layout: unknown property ShowHint"},
+        {"Texture = 1", "form layout: unknown property Texture"},
+        {"Texture.Date = {00}", "form layout: unknown property Date"},
+        {"Cursor = crPointer", "form layout: unknown value crPointer"},
+        {"HelpType = htNone", "form layout: unknown value htNone"},
+        {"Tag = 'x'", "form layout: integer expected"},
+        {"Name = 'a box'", "form layout: invalid component name a box"},
+        {"OnGradFine = NoSuchHandler", "form layout: unknown handler NoSuchHandler"},
+    };
+    for (const auto& c : cases) {
+        try {
+            Load(c.Line);
+            ADD_FAILURE() << "no error for " << c.Line;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message.str(), c.Message) << c.Line;
+        }
+        while (form.ControlCount()) delete form.Controls(0);
+    }
+}

@@ -1,5 +1,5 @@
 // The real dialogs: the toolkit's modal message box, file dialog, colour dialog and folder
-// dialog.
+// dialog. The texts they are given are shown as text, never as markup.
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -33,7 +33,8 @@ public:
         EnsureGuiApplication();
         const TActiveWindowKeeper keeper;
         QMessageBox box((flags & MB_ICONSTOP) ? QMessageBox::Critical : QMessageBox::NoIcon,
-                        ToQt(caption), ToQt(text), QMessageBox::Ok);
+                        PlainWindowTitle(ToQt(caption)), ToQt(text), QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);  // a message is text, whatever tags it holds
         box.exec();  // modal: the message loop goes on serving timers meanwhile
         return IDOK;
     }
@@ -41,7 +42,7 @@ public:
     bool OpenFile(TOpenFileRequest& request) override {
         EnsureGuiApplication();
         const TActiveWindowKeeper keeper;
-        QFileDialog dialog(nullptr, ToQt(request.Title));
+        QFileDialog dialog(nullptr, PlainWindowTitle(ToQt(request.Title)));
         dialog.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         const QStringList filters = NameFilters(request.Filter);
@@ -75,9 +76,10 @@ public:
         // The prompt stands above the folders, as the shell's browser shows it, so that it is
         // seen also where the window has no title bar.
         QDialog dialog;
-        dialog.setWindowTitle(ToQt(prompt));
+        dialog.setWindowTitle(PlainWindowTitle(ToQt(prompt)));
         auto* layout = new QVBoxLayout(&dialog);
         auto* label = new QLabel(ToQt(prompt), &dialog);
+        label->setTextFormat(Qt::PlainText);  // a label would take a prompt with tags for markup
         label->setWordWrap(true);
         layout->addWidget(label);
         auto* browser = new QFileDialog(&dialog);

@@ -173,7 +173,7 @@ void TForm::WidgetCreated() {
 
 void TForm::WidgetSetWindowStyle() {
     TFormWindow* window = FormWindowOf(QtWidget(Widget()));
-    window->setWindowTitle(ToQt(FCaption));
+    window->setWindowTitle(PlainWindowTitle(ToQt(FCaption)));
     Qt::WindowFlags flags = Qt::Window;
     switch (FBorderStyle) {
         case bsNone: flags |= Qt::FramelessWindowHint; break;

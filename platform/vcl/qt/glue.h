@@ -35,6 +35,10 @@ QFont ToQFont(const TFont& font);
 // and a font height as TFont takes it (negative: the em height; positive: the cell height).
 QFont LabelFont(const QString& face, int height);
 
+// A window title that shows as it is: the toolkit takes "[*]" for the mark of unsaved changes
+// and drops it, unless it is doubled.
+QString PlainWindowTitle(const QString& title);
+
 // A bitmap's pixels as a QImage sharing the buffer (blue, green, red bytes; padded rows).
 QImage WrapBitmap(TBitmap* bitmap);
 

@@ -99,6 +99,8 @@ QApplication* EnsureGuiApplication() {
     return app;
 }
 
+QString PlainWindowTitle(const QString& title) { return QString(title).replace("[*]", "[*][*]"); }
+
 QImage WrapBitmap(TBitmap* bitmap) {
     if (bitmap->Empty()) return QImage();
     const int stride = (bitmap->Width() * 3 + 3) & ~3;
