@@ -89,7 +89,9 @@ TEST_F(EditorInputTest, TabWalksTheControlsInTheLayoutsOrder) {
         auto* control = dynamic_cast<TWinControl*>(Find(FrmMain, entry.Name));
         ASSERT_NE(control, nullptr) << entry.Name;
         EXPECT_EQ(control->TabStop(), entry.Stop) << entry.Name;
-        if (lastOrder.count(control->Parent())) EXPECT_GT(control->TabOrder(), lastOrder[control->Parent()]) << entry.Name;
+        if (lastOrder.count(control->Parent())) {
+            EXPECT_GT(control->TabOrder(), lastOrder[control->Parent()]) << entry.Name;
+        }
         lastOrder[control->Parent()] = control->TabOrder();
         if (entry.Stop) stops.push_back(control);
     }
