@@ -47,11 +47,13 @@ TMouseButton ButtonOf(const QMouseEvent* e) {
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
 // The toolkit's own dialogs (file, colour, folder, message boxes) speak Japanese, as the rest of
-// the program does, whatever the user's locale.
+// the program does, whatever the user's locale: their texts, and the numbers, dates and file
+// type names that they show.
 void InstallJapaneseTranslations(QApplication* app) {
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
     auto* translator = new QTranslator(app);
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(japanese, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
