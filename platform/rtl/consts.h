@@ -13,5 +13,6 @@ inline const AnsiString SInvalidIcon = "アイコンイメージが不正です"
 inline const AnsiString SInvalidBitmap = "ビットマップイメージが不正です"_cp932;
 inline const AnsiString SInvalidMetafile = "メタファイルが不正です"_cp932;
 inline const AnsiString SNoTimers = "タイマーを取得できません"_cp932;
+inline const AnsiString SOutOfResources = "システムリソースが不足しています"_cp932;
 inline const AnsiString SRegSetDataFailed = "'%s' のデータを設定できません"_cp932;
 inline const AnsiString SInvalidRegType = "'%s' のデータ型が不正です"_cp932;

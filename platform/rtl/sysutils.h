@@ -26,7 +26,7 @@ class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 class EIniFileException : public Exception { using Exception::Exception; };
 // A picture that cannot be loaded.
 class EInvalidGraphic : public Exception { using Exception::Exception; };
-// A timer the system cannot supply.
+// A timer the system cannot supply, or a bitmap too large to be held.
 class EOutOfResources : public Exception { using Exception::Exception; };
 
 // Format with "%s" places only, filled in order; "%%" is one "%".

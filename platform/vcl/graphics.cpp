@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 
+#include "rtl/consts.h"
 #include "rtl/sysutils.h"
 
 namespace {
@@ -12,6 +14,23 @@ using i64 = long long;
 using i128 = __int128;
 
 constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
+
+// The most bytes one bitmap holds: 1 GiB. A 32-bit program shares its 2 GiB of address space
+// with its code and heap and never gets a larger block in one piece, so a larger bitmap fails
+// there too; here it fails cleanly instead of taking the machine's memory.
+constexpr std::size_t kMaxBitmapBytes = std::size_t(1) << 30;
+
+// A pixel buffer of size bytes, white, or copied from from. Memory that the system refuses
+// raises the same error as a size beyond the limit.
+std::vector<std::uint8_t> NewBits(std::size_t size, const std::uint8_t* from = nullptr) {
+    try {
+        return from ? std::vector<std::uint8_t>(from, from + size) : std::vector<std::uint8_t>(size, 0xFF);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfResources(SOutOfResources);
+    }
+}
+
+int ClampToInt(i64 v) { return static_cast<int>(std::clamp<i64>(v, INT_MIN, INT_MAX)); }
 
 // A COLORREF (red in the low byte) as the bytes lie in the buffer: blue in the low byte.
 std::uint32_t ToPixel(COLORREF c) {
@@ -136,10 +155,13 @@ void TBitmap::Resize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == FWidth && height == FHeight) return;
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * height, 0xFF);
+    // In 64 bits: a row of 2^31 - 1 pixels is 6 GiB.
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+    if (height > 0 && stride > kMaxBitmapBytes / static_cast<std::size_t>(height))
+        throw EOutOfResources(SOutOfResources);
+    std::vector<std::uint8_t> bits = NewBits(stride * static_cast<std::size_t>(height));
     const std::size_t keep = static_cast<std::size_t>(std::min(width, FWidth)) * 3;
-    for (int y = 0; y < std::min(height, FHeight); ++y)
+    for (int y = 0; keep != 0 && y < std::min(height, FHeight); ++y)
         std::memcpy(bits.data() + static_cast<std::size_t>(y) * stride,
                     FBits.data() + static_cast<std::size_t>(y) * FStride, keep);
     FBits.swap(bits);
@@ -161,10 +183,10 @@ void TBitmap::Assign(TPersistent* source) {
     auto* bitmap = dynamic_cast<TBitmap*>(source);
     if (!bitmap) throw Exception("Cannot assign this object to a TBitmap");
     if (bitmap == this) return;
+    FBits = NewBits(bitmap->FBits.size(), bitmap->FBits.data());
     FWidth = bitmap->FWidth;
     FHeight = bitmap->FHeight;
     FStride = bitmap->FStride;
-    FBits = bitmap->FBits;
     FPixelFormat = bitmap->FPixelFormat;
 }
 
@@ -178,7 +200,7 @@ TCanvas* TBitmap::Canvas() {
 
 void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
     if (Empty()) return;
-    canvas->Blit(rect, this, TRect(0, 0, FWidth, FHeight), canvas->CopyMode());
+    canvas->Blit(rect, TPoint(), this, TRect(0, 0, FWidth, FHeight), TPoint(), canvas->CopyMode());
 }
 
 // ---- canvas ----
@@ -296,21 +318,34 @@ void TCanvas::ThinLine(int x0, int y0, int x1, int y1, const TRect& clip, std::u
     }
 }
 
+// A wide pen stamps a width x width square at every step of the line, end point included. The
+// squares are gathered by major coordinate: those over one column (one row of a y-major line)
+// come from a run of steps whose centres climb at most one pixel a step, so together they cover
+// one span. Only the clip's columns (rows) are visited, however long the line or wide the pen.
 void TCanvas::WideLine(int x0, int y0, int x1, int y1, int width, const TRect& clip,
                        std::uint32_t rgb) {
     const i64 dx = i64(x1) - x0, dy = i64(y1) - y0;
-    const i64 n = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
-    const int before = (width - 1) / 2, after = width / 2;
-    for (i64 t = 0; t <= n; ++t) {
-        const i64 cx = i64(x0) + FOrigin.X + (n ? RoundTieDown(i128(t) * dx, n) : 0);
-        const i64 cy = i64(y0) + FOrigin.Y + (n ? RoundTieDown(i128(t) * dy, n) : 0);
-        const i64 left = std::max<i64>(cx - before, clip.Left);
-        const i64 right = std::min<i64>(cx + after + 1, clip.Right);
-        const i64 top = std::max<i64>(cy - before, clip.Top);
-        const i64 bottom = std::min<i64>(cy + after + 1, clip.Bottom);
-        for (i64 y = top; y < bottom; ++y)
-            for (i64 x = left; x < right; ++x)
-                Store(FSurface->Pixel(static_cast<int>(x), static_cast<int>(y)), rgb);
+    const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    const i64 da = xMajor ? dx : dy, db = xMajor ? dy : dx;
+    const i64 n = da < 0 ? -da : da;
+    const i64 A0 = xMajor ? i64(x0) + FOrigin.X : i64(y0) + FOrigin.Y;
+    const i64 B0 = xMajor ? i64(y0) + FOrigin.Y : i64(x0) + FOrigin.X;
+    const i64 lowA = xMajor ? clip.Left : clip.Top, highA = xMajor ? clip.Right : clip.Bottom;
+    const i64 lowB = xMajor ? clip.Top : clip.Left, highB = xMajor ? clip.Bottom : clip.Right;
+    const int sa = da < 0 ? -1 : 1;
+    const i64 before = (width - 1) / 2, after = width / 2;
+    // Step t is centred at a = A0 + sa * t, b = B0 + round(t * db / n).
+    const auto minor = [&](i64 t) { return B0 + (n ? RoundTieDown(i128(t) * db, n) : 0); };
+    for (i64 a = lowA; a < highA; ++a) {
+        // The steps whose square covers a: centres from a - after to a + before.
+        const i64 t1 = std::max<i64>(sa > 0 ? a - after - A0 : A0 - (a + before), 0);
+        const i64 t2 = std::min<i64>(sa > 0 ? a + before - A0 : A0 - (a - after), n);
+        if (t1 > t2) continue;
+        const i64 b1 = minor(t1), b2 = minor(t2);
+        const i64 from = std::max(std::min(b1, b2) - before, lowB);
+        const i64 to = std::min(std::max(b1, b2) + after + 1, highB);
+        for (i64 b = from; b < to; ++b)
+            Store(FSurface->Pixel(static_cast<int>(xMajor ? a : b), static_cast<int>(xMajor ? b : a)), rgb);
     }
 }
 
@@ -330,7 +365,13 @@ void TCanvas::FillRect(const TRect& rect) {
 
 void TCanvas::Draw(int x, int y, TGraphic* graphic) {
     if (!graphic || graphic->Empty()) return;
-    graphic->Draw(this, TRect(x, y, x + graphic->Width(), y + graphic->Height()));
+    const int w = graphic->Width(), h = graphic->Height();
+    // A bitmap is copied pixel for pixel wherever it lies; another picture is drawn over its
+    // place as far as 32-bit coordinates reach.
+    if (auto* bitmap = dynamic_cast<TBitmap*>(graphic))
+        Blit(TRect(0, 0, w, h), TPoint(x, y), bitmap, TRect(0, 0, w, h), TPoint(), FCopyMode);
+    else
+        graphic->Draw(this, TRect(x, y, ClampToInt(i64(x) + w), ClampToInt(i64(y) + h)));
 }
 
 void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
@@ -339,23 +380,22 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source) {
     if (!canvas || !canvas->FSurface) return;
-    const TPoint o = canvas->FOrigin;
-    Blit(dest, canvas->FSurface,
-         TRect(source.Left + o.X, source.Top + o.Y, source.Right + o.X, source.Bottom + o.Y),
-         FCopyMode);
+    Blit(dest, TPoint(), canvas->FSurface, source, canvas->FOrigin, FCopyMode);
 }
 
 // Each destination pixel takes the source pixel under its centre (GDI's stretching that
 // deletes or repeats whole rows and columns); destination pixels whose source lies outside the
 // source bitmap are left alone.
-void TCanvas::Blit(const TRect& dest, TBitmap* from, const TRect& source, TCopyMode rop) {
+void TCanvas::Blit(const TRect& dest, TPoint destShift, TBitmap* from, const TRect& source,
+                   TPoint sourceShift, TCopyMode rop) {
     const i64 dw = i64(dest.Right) - dest.Left, dh = i64(dest.Bottom) - dest.Top;
     const i64 sw = i64(source.Right) - source.Left, sh = i64(source.Bottom) - source.Top;
     if (!FSurface || !from || dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
     const bool mirrorX = (dw < 0) != (sw < 0), mirrorY = (dh < 0) != (sh < 0);
-    const i64 dLeft = i64(std::min(dest.Left, dest.Right)) + FOrigin.X;
-    const i64 dTop = i64(std::min(dest.Top, dest.Bottom)) + FOrigin.Y;
-    const i64 sLeft = std::min(source.Left, source.Right), sTop = std::min(source.Top, source.Bottom);
+    const i64 dLeft = i64(std::min(dest.Left, dest.Right)) + destShift.X + FOrigin.X;
+    const i64 dTop = i64(std::min(dest.Top, dest.Bottom)) + destShift.Y + FOrigin.Y;
+    const i64 sLeft = i64(std::min(source.Left, source.Right)) + sourceShift.X;
+    const i64 sTop = i64(std::min(source.Top, source.Bottom)) + sourceShift.Y;
     const i64 adw = dw < 0 ? -dw : dw, adh = dh < 0 ? -dh : dh;
     const i64 asw = sw < 0 ? -sw : sw, ash = sh < 0 ? -sh : sh;
     const TRect clip = DeviceClip();
@@ -370,8 +410,9 @@ void TCanvas::Blit(const TRect& dest, TBitmap* from, const TRect& source, TCopyM
         snapshot.Assign(from);
         src = &snapshot;
     }
+    // i and both extents reach 2^33: the product takes 128 bits.
     const auto map = [](i64 i, i64 destExtent, i64 srcExtent, bool mirror) {
-        i64 s = (2 * i + 1) * srcExtent / (2 * destExtent);
+        const i64 s = static_cast<i64>((2 * i128(i) + 1) * srcExtent / (2 * i128(destExtent)));
         return mirror ? srcExtent - 1 - s : s;
     };
     const unsigned code = (static_cast<std::uint32_t>(rop) >> 16) & 0xFF;

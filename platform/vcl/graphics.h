@@ -143,7 +143,8 @@ protected:
 };
 
 // Our own pixel buffer. It is empty while its width or height is 0; a negative size is taken as
-// 0. Each resize keeps the pixels that fit and paints the new area white. PixelFormat is kept as
+// 0. Each resize keeps the pixels that fit and paints the new area white. A size whose pixels
+// cannot be held raises EOutOfResources and leaves the bitmap as it was. PixelFormat is kept as
 // set; the pixels are always stored at 24 bits, so ScanLine rows are always 24-bit rows.
 class TBitmap : public TGraphic {
 public:
@@ -180,7 +181,8 @@ private:
         return FBits.data() + static_cast<std::size_t>(y) * FStride + static_cast<std::size_t>(x) * 3;
     }
 
-    int FWidth = 0, FHeight = 0, FStride = 0;
+    int FWidth = 0, FHeight = 0;
+    std::size_t FStride = 0;
     std::vector<std::uint8_t> FBits;
     TPixelFormat FPixelFormat = pfDevice;
     std::unique_ptr<TCanvas> FCanvas;
@@ -248,8 +250,10 @@ private:
     void SyncDevice();
     void ThinLine(int x0, int y0, int x1, int y1, const TRect& clip, std::uint32_t rgb);
     void WideLine(int x0, int y0, int x1, int y1, int width, const TRect& clip, std::uint32_t rgb);
-    // Copies source (surface coordinates of from) onto dest (canvas coordinates) with rop.
-    void Blit(const TRect& dest, TBitmap* from, const TRect& source, TCopyMode rop);
+    // Copies source, moved by sourceShift into surface coordinates of from, onto dest, moved by
+    // destShift into canvas coordinates, with rop. The moves are made in 64 bits.
+    void Blit(const TRect& dest, TPoint destShift, TBitmap* from, const TRect& source,
+              TPoint sourceShift, TCopyMode rop);
 
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TPen> FPen;

@@ -1,14 +1,19 @@
 // The class library's canvas and bitmap, and the GDI stand-ins under them.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <climits>
+#include <fstream>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "rtl/codepage.h"
 #include "rtl/sysutils.h"
+#include "support/childcase.h"
 #include "vcl/controls.h"
 #include "vcl/graphics.h"
 #include "vcl/testing.h"
@@ -78,6 +83,49 @@ TEST(LineTo, FarEndPointsEnd) {
     pad.Canvas()->MoveTo(INT_MIN, 1);
     pad.Canvas()->LineTo(INT_MAX, 1);
     EXPECT_EQ(pad.Painted().size(), 4u);
+}
+
+// A wide pen stamps a width x width square at every step, its centre pixel (width - 1) / 2 from
+// its left and top edges, the end point included.
+TEST(LineTo, WidePenStampsSquares) {
+    struct Case {
+        const char* name;
+        TPoint from, to;
+        int width;
+        TPixels pixels;
+    } cases[] = {
+        {"zero length: one square", {1, 1}, {1, 1}, 2, {{1, 1}, {2, 1}, {1, 2}, {2, 2}}},
+        {"horizontal", {2, 2}, {3, 2}, 3, {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {1, 2}, {2, 2}, {3, 2}, {4, 2},
+                                           {1, 3}, {2, 3}, {3, 3}, {4, 3}}},
+        {"diagonal", {0, 0}, {2, 2}, 2, {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 1}, {1, 2}, {2, 2}, {3, 2},
+                                         {2, 3}, {3, 3}}},
+        {"upward, cut at the bitmap", {5, 2}, {5, -9}, 2, {{5, 0}, {5, 1}, {5, 2}, {5, 3}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPad pad(6, 5);
+        pad.Canvas()->Pen()->SetColor(clRed);
+        pad.Canvas()->Pen()->SetWidth(c.width);
+        pad.Canvas()->MoveTo(c.from.X, c.from.Y);
+        pad.Canvas()->LineTo(c.to.X, c.to.Y);
+        EXPECT_EQ(pad.Painted(), c.pixels);
+    }
+}
+
+// Only the pixels on the bitmap are visited, however long the line or wide the pen.
+TEST(LineTo, FarEndPointsEndWithAWidePen) {
+    childcase::Expect([] {
+        TPad pad(4, 4);
+        pad.Canvas()->Pen()->SetColor(clRed);
+        pad.Canvas()->Pen()->SetWidth(3);
+        pad.Canvas()->MoveTo(INT_MIN, 1);
+        pad.Canvas()->LineTo(INT_MAX, 1);
+        if (pad.Painted().size() != 12) throw std::runtime_error("not rows 0 to 2");
+        pad.Canvas()->Pen()->SetWidth(INT_MAX);
+        pad.Canvas()->MoveTo(INT_MIN, INT_MIN);
+        pad.Canvas()->LineTo(INT_MAX, INT_MAX);
+        if (pad.Painted().size() != 16) throw std::runtime_error("not every pixel");
+    }, childcase::kFinished);
 }
 
 TEST(Canvas, SurfaceOriginAndClip) {
@@ -204,6 +252,143 @@ TEST(Bitmap, AssignCopiesAndNothingEmpties) {
     EXPECT_TRUE(b.Empty());
     TFont notABitmap;
     EXPECT_THROW(b.Assign(&notABitmap), Exception);
+}
+
+// ---- sizes beyond what a bitmap can hold ----
+
+namespace {
+
+// Widths around 2^31 / 3, where a row's three bytes a pixel leave 32 bits, around 2^31 / 2, and
+// the largest; with heights 0 and 1, and negative sizes.
+struct TSize {
+    int w, h;
+};
+std::vector<TSize> HugeSizes() {
+    std::vector<TSize> sizes;
+    for (int w : {715827882, 715827883, 1073741823, 1073741824, 1431655765, 1431655766, INT_MAX})
+        for (int h : {0, 1}) sizes.push_back({w, h});
+    // Many gigabytes in all, every row of them short.
+    sizes.push_back({1, INT_MAX});
+    sizes.push_back({46341, 46341});
+    for (TSize negative : {TSize{-1, 1}, TSize{1, -1}, TSize{INT_MIN, INT_MIN}, TSize{-1431655766, 1},
+                           TSize{1431655766, -1}, TSize{INT_MAX, INT_MIN}})
+        sizes.push_back(negative);
+    return sizes;
+}
+
+// Raises when the bitmap is not the red 3 x 2 one that it was before.
+void ExpectUnchanged(TBitmap& b) {
+    if (b.Width() != 3 || b.Height() != 2 || b.Canvas()->Pixels(2, 1) != clRed)
+        throw std::runtime_error("the bitmap changed");
+}
+
+}  // namespace
+
+TEST(BitmapSizes, ASizeThatCannotBeHeldRaisesAndKeepsTheBitmap) {
+    for (const TSize& size : HugeSizes()) {
+        SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
+        const bool holds = size.w <= 0 || size.h <= 0;
+        childcase::Expect([size] {
+            TBitmap b;
+            b.SetSize(3, 2);
+            b.Canvas()->Brush()->SetColor(clRed);
+            b.Canvas()->FillRect(TRect(0, 0, 3, 2));
+            try {
+                b.SetSize(size.w, size.h);
+            } catch (const EOutOfResources&) {
+                ExpectUnchanged(b);
+                throw;
+            }
+            // An empty bitmap of that size: every drawing on it and from it ends, and draws nothing.
+            if (!b.Empty() || b.Width() != std::max(size.w, 0) || b.Height() != std::max(size.h, 0))
+                throw std::runtime_error("a size of none is not empty");
+            TCanvas* canvas = b.Canvas();
+            canvas->Brush()->SetColor(clBlue);
+            canvas->FillRect(TRect(0, 0, size.w, size.h));
+            canvas->FillRect(TRect(0, 0, INT_MAX, INT_MAX));
+            canvas->SetPixels(INT_MAX - 1, 0, clBlue);
+            TPad pad(4, 4);
+            canvas->CopyRect(TRect(0, 0, size.w, size.h), pad.Canvas(), TRect(0, 0, 4, 4));
+            pad.Canvas()->CopyRect(TRect(0, 0, 4, 4), canvas, TRect(0, 0, size.w, size.h));
+            pad.Canvas()->Draw(0, 0, &b);
+            if (pad.Painted().size() != 0) throw std::runtime_error("an empty bitmap drew");
+        }, holds ? childcase::kFinished : childcase::kOutOfResources);
+    }
+}
+
+// As the gradient box and the canvas helpers size their bitmaps: width first, then height.
+TEST(BitmapSizes, WidthAndHeightSetOneAtATime) {
+    childcase::Expect([] {
+        TBitmap b;
+        b.SetWidth(INT_MAX);  // no height yet: nothing to hold
+        if (b.Width() != INT_MAX || !b.Empty()) throw std::runtime_error("the width was not taken");
+        try {
+            b.SetHeight(1);
+        } catch (const EOutOfResources&) {
+            if (b.Width() != INT_MAX || b.Height() != 0) throw std::runtime_error("the bitmap changed");
+            throw;
+        }
+    }, childcase::kOutOfResources);
+    childcase::Expect([] {
+        TBitmap b;
+        b.SetSize(3, 2);
+        b.Canvas()->Brush()->SetColor(clRed);
+        b.Canvas()->FillRect(TRect(0, 0, 3, 2));
+        try {
+            b.SetWidth(1431655766);
+        } catch (const EOutOfResources&) {
+            ExpectUnchanged(b);
+            throw;
+        }
+    }, childcase::kOutOfResources);
+}
+
+// A size the bitmap allows, for which the system has no memory, raises the same error.
+TEST(BitmapSizes, MemoryTheSystemRefusesRaisesTheSameError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's allocator does not honour an address-space limit";
+#endif
+    childcase::Expect([] {
+        TBitmap b;
+        b.SetSize(3, 2);
+        b.Canvas()->Brush()->SetColor(clRed);
+        b.Canvas()->FillRect(TRect(0, 0, 3, 2));
+        // Room for 256 MiB more than the program holds now; the bitmap needs 432 MB.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t bytes = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (256u << 20);
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            b.SetSize(12000, 12000);
+        } catch (const EOutOfResources&) {
+            ExpectUnchanged(b);
+            throw;
+        }
+    }, childcase::kOutOfResources);
+}
+
+TEST(Canvas, ExtremeRectanglesCopyAndDrawWithoutOverflow) {
+    childcase::Expect([] {
+        TPad from(4, 4);
+        from.Canvas()->SetPixels(1, 2, clRed);
+        // The same extent on both sides: pixel for pixel, across the whole coordinate range.
+        TPad to(4, 4);
+        const TRect all(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+        to.Canvas()->CopyRect(all, from.Canvas(), all);
+        if (to.At(1, 2) != clRed || to.Painted().size() != 1) throw std::runtime_error("the copy moved");
+        // Stretched from far away, the sources lie outside the bitmap: nothing is copied.
+        TPad stretched(4, 4);
+        stretched.Canvas()->CopyRect(TRect(0, 0, 4, 4), from.Canvas(), all);
+        stretched.Canvas()->CopyRect(all, from.Canvas(), TRect(0, 0, 4, 4));
+        stretched.Canvas()->CopyRect(TRect(0, 0, 4, 4), from.Canvas(), TRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN));
+        // A source canvas with an origin, and places at the end of the range.
+        TCanvas shifted;
+        shifted.SetSurface(&from.bitmap, TPoint(5, 5), TCanvas::NoClip());
+        to.Canvas()->CopyRect(TRect(INT_MAX - 2, 0, INT_MAX, 2), &shifted, TRect(INT_MAX - 2, 0, INT_MAX, 2));
+        to.Canvas()->Draw(INT_MAX - 1, INT_MAX - 1, &from.bitmap);
+        to.Canvas()->StretchDraw(all, &from.bitmap);
+    }, childcase::kFinished);
 }
 
 TEST(SystemColours, ClassicSchemeAndColorToRGB) {

@@ -2,11 +2,15 @@
 
 #include <climits>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "Stdgraphics.h"
 #include "rtl/clock.h"
+#include "rtl/codepage.h"
+#include "rtl/sysutils.h"
+#include "support/childcase.h"
 #include "vcl/graphics.h"
 #include "vcl/testing.h"
 
@@ -266,6 +270,122 @@ TEST(Gradation, ElapsedTimeIsTheTickDifferenceModulo32Bits) {
     EXPECT_EQ(DrawGradation(TRect(0, 0, 4, 4), pad.Canvas(), ddVartical, colors, 1), 7u);
     EXPECT_EQ(LightScreen(TRect(0, 0, 0, 0), pad.Canvas(), 10), 7u);
     SetClock(nullptr);
+}
+
+// ---- areas far larger than the canvas ----
+
+namespace {
+
+struct TRoutine {
+    const char* name;
+    bool sizesABitmap;  // LightScreen and TileBitmap make a bitmap of the area's size
+    std::function<void(const TRect&, TCanvas*)> draw;
+};
+
+std::vector<TRoutine> Routines(TBitmap* tile) {
+    static const TColor one[] = {Red(90)}, two[] = {Red(10), Red(250)},
+                        three[] = {Red(10), Red(250), Red(30)};
+    return {
+        {"LightScreen", true, [](const TRect& r, TCanvas* c) { LightScreen(r, c, 40); }},
+        {"TileBitmap", true, [tile](const TRect& r, TCanvas* c) { TileBitmap(r, c, tile); }},
+        {"four-corner", false,
+         [](const TRect& r, TCanvas* c) { DrawGradation(r, c, Red(10), Red(250), Red(30), Red(170)); }},
+        {"one colour", false, [](const TRect& r, TCanvas* c) { DrawGradation(r, c, ddHorizontal, one, 0); }},
+        {"two colours across", false,
+         [](const TRect& r, TCanvas* c) { DrawGradation(r, c, ddHorizontal, two, 1); }},
+        {"two colours down", false, [](const TRect& r, TCanvas* c) { DrawGradation(r, c, ddVartical, two, 1); }},
+        {"three colours across", false,
+         [](const TRect& r, TCanvas* c) { DrawGradation(r, c, ddHorizontal, three, 2); }},
+        {"three colours down", false,
+         [](const TRect& r, TCanvas* c) { DrawGradation(r, c, ddVartical, three, 2); }},
+        {"oblique left to right", false,
+         [](const TRect& r, TCanvas* c) { DrawGradation(r, c, doObliqueLtR, Red(10), Red(250)); }},
+        {"oblique right to left", false,
+         [](const TRect& r, TCanvas* c) { DrawGradation(r, c, doObliqueRtL, Red(10), Red(250)); }},
+    };
+}
+
+// How a call ended: "finished", or the out-of-resources error.
+std::string Outcome(const std::function<void()>& call) {
+    try {
+        call();
+        return childcase::kFinished;
+    } catch (const EOutOfResources& e) {
+        return "EOutOfResources: " + AnsiToUtf8(e.Message);
+    }
+}
+
+}  // namespace
+
+// Every routine ends on an area of any size; one whose bitmap cannot be held raises the
+// out-of-resources error, and the next call on the canvas works.
+TEST(HugeAreas, EveryRoutineEndsOrRaises) {
+    std::vector<TRect> areas;
+    // Widths around 2^31 / 3, 2^31 / 2 and 2^31 - 1, with heights 0 and 1, and negative ones.
+    for (int w : {715827882, 715827883, 1073741823, 1073741824, 1431655765, 1431655766, INT_MAX, -1, INT_MIN})
+        for (int h : {0, 1, -1}) areas.push_back(TRect(0, 0, w, h));
+    for (const TRect& r : {TRect(0, 0, 1, INT_MAX), TRect(0, 0, INT_MAX, INT_MAX),
+                           TRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX), TRect(INT_MAX, INT_MAX, INT_MIN, INT_MIN),
+                           TRect(INT_MIN, 0, INT_MAX, 1), TRect(-5, 3, INT_MAX, 9),
+                           TRect(INT_MAX - 3, INT_MIN, INT_MAX, INT_MAX), TRect(INT_MIN, -2, 5, INT_MAX)})
+        areas.push_back(r);
+    for (const TRect& area : areas) {
+        const long long w = (long long)area.Right - area.Left, h = (long long)area.Bottom - area.Top;
+        SCOPED_TRACE("area " + std::to_string(area.Left) + ", " + std::to_string(area.Top) + ", " +
+                     std::to_string(area.Right) + ", " + std::to_string(area.Bottom));
+        childcase::Expect([area, w, h] {
+            TBitmap tile;
+            tile.SetSize(1, 1);
+            for (const TRoutine& routine : Routines(&tile)) {
+                TPad pad(8, 6);
+                const std::string expected =
+                    routine.sizesABitmap && w > 0 && h > 0 ? childcase::kOutOfResources : childcase::kFinished;
+                const std::string got = Outcome([&] { routine.draw(area, pad.Canvas()); });
+                if (got != expected) throw std::runtime_error(std::string(routine.name) + ": " + got);
+                LightScreen(TRect(0, 0, 8, 6), pad.Canvas(), 1);
+            }
+        }, childcase::kFinished);
+    }
+}
+
+// Drawn on a small canvas, an area shows what it shows on a large one, and the pen ends as the
+// last line leaves it: what lies off the canvas may be passed over, nothing else.
+TEST(HugeAreas, ASmallCanvasShowsWhatALargeOneShows) {
+    TBitmap tile;
+    tile.SetSize(3, 2);
+    tile.Canvas()->SetPixels(1, 1, clBlue);
+    const TRect areas[] = {TRect(0, 0, 300, 200),  TRect(5, 3, 250, 120),   TRect(0, 10, 5, 0),
+                           TRect(-50, -20, 100, 80), TRect(3, -7, 40, 260),   TRect(200, 5, 20, 190),
+                           TRect(-100, 50, 30, 60),  TRect(17, 2, 18, 250),   TRect(40, 31, 41, 32)};
+    for (const TRoutine& routine : Routines(&tile)) {
+        for (const TRect& area : areas) {
+            SCOPED_TRACE(std::string(routine.name) + " on " + std::to_string(area.Left) + ", " +
+                         std::to_string(area.Top) + ", " + std::to_string(area.Right) + ", " +
+                         std::to_string(area.Bottom));
+            TPad large(400, 300), plain(13, 9);
+            // A control's canvas: its point (30, 20) is the surface's (0, 0), clipped further.
+            TPad surface(24, 18);
+            TCanvas control;
+            control.SetSurface(&surface.bitmap, TPoint(-30, -20), TRect(2, 1, 22, 17));
+            control.Brush()->SetColor(kUnpainted);  // as the pads' fills left theirs
+            for (TCanvas* canvas : {large.Canvas(), plain.Canvas(), &control}) routine.draw(area, canvas);
+
+            int wrong = 0;
+            for (int y = 0; y < 18; ++y)
+                for (int x = 0; x < 24; ++x) {
+                    const bool inside = x >= 2 && x < 22 && y >= 1 && y < 17;
+                    wrong += surface.At(x, y) != (inside ? large.At(x + 30, y + 20) : kUnpainted);
+                    if (x < 13 && y < 9) wrong += plain.At(x, y) != large.At(x, y);
+                }
+            EXPECT_EQ(wrong, 0);
+            for (TCanvas* canvas : {plain.Canvas(), &control}) {
+                EXPECT_EQ(canvas->Pen()->Color(), large.Canvas()->Pen()->Color());
+                EXPECT_EQ(canvas->Pen()->Width(), large.Canvas()->Pen()->Width());
+                EXPECT_EQ(canvas->PenPos(), large.Canvas()->PenPos());
+                EXPECT_EQ(canvas->Brush()->Color(), large.Canvas()->Brush()->Color());
+            }
+        }
+    }
 }
 
 // ---- helpers ----

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "VBox.h"
 #include "rtl/clock.h"
 #include "rtl/sysutils.h"
+#include "support/childcase.h"
 #include "support/pictures.h"
 #include "vcl/controls.h"
 #include "vcl/formloader.h"
@@ -30,9 +33,11 @@ public:
 class TProbeBox : public TVBox {
 public:
     using TVBox::TVBox;
-    std::unique_ptr<TBitmap> Painted() {
+    std::unique_ptr<TBitmap> Painted() { return PaintedOn(std::max(Width(), 1), std::max(Height(), 1)); }
+    // What a paint shows on a w x h surface.
+    std::unique_ptr<TBitmap> PaintedOn(int w, int h) {
         auto b = std::make_unique<TBitmap>();
-        b->SetSize(std::max(Width(), 1), std::max(Height(), 1));
+        b->SetSize(w, h);
         b->Canvas()->Brush()->SetColor(clFuchsia);
         b->Canvas()->FillRect(TRect(0, 0, b->Width(), b->Height()));
         Canvas()->SetSurface(b.get());
@@ -288,6 +293,62 @@ TEST_F(VBoxTest, HandlerThatWritesAPropertyDoesNotRecurse) {
     box->SetGradStyle(vbFill);
     EXPECT_EQ(draws, 1);
     EXPECT_EQ(box->Painted()->Canvas()->Pixels(3, 3), clRed);
+}
+
+// ---- sizes the back buffer cannot hold ----
+
+// A size whose back buffer cannot be held raises the out-of-resources error to the caller of
+// SetBounds, in every style, and the box keeps the picture of before; any other size ends.
+TEST_F(VBoxTest, BoundsBeyondWhatTheBackBufferCanHoldRaise) {
+    struct Size {
+        int w, h;
+    };
+    std::vector<Size> sizes;
+    // Widths around 2^31 / 3, 2^31 / 2 and 2^31 - 1, with heights 0 and 1, and negative ones.
+    for (int w : {715827882, 715827883, 1073741823, 1073741824, 1431655765, 1431655766, INT_MAX, -1, INT_MIN})
+        for (int h : {0, 1, -1}) sizes.push_back({w, h});
+    sizes.push_back({1, INT_MAX});
+    sizes.push_back({46341, 46341});
+    for (const Size& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
+        // A height of 0 draws nothing. The width is set first: every positive width here is too
+        // much for the six rows the back buffer has, whatever height follows.
+        const bool holds = size.w <= 0 || size.h == 0;
+        childcase::Expect([this, size] {
+            TBitmap texture;
+            texture.SetSize(2, 2);
+            texture.Canvas()->SetPixels(1, 1, clBlue);
+            box->SetTexture(&texture);
+            box->SetBorderWidth(0);
+            for (TGradientStyle style : {vbHGrad, vbVGrad, vbDRGrad, vbDLGrad, vbGradient, vbTextureTile,
+                                         vbTextureFill, vbFill}) {
+                box->SetBounds(0, 0, 8, 6);
+                box->SetGradStyle(style);
+                const auto before = box->Painted();
+                try {
+                    box->SetBounds(0, 0, size.w, size.h);
+                } catch (const EOutOfResources&) {
+                    // The picture of before stays: whole, or cut to the new width when only the
+                    // height could not be had.
+                    const auto after = box->PaintedOn(8, 6);
+                    for (int y = 0; y < 6; ++y)
+                        if (after->Canvas()->Pixels(0, y) != before->Canvas()->Pixels(0, y))
+                            throw std::runtime_error("the picture of before was lost");
+                    box->SetBorderWidth(1);
+                    box->PaintedOn(8, 6);  // the frame of the huge box
+                    throw;
+                }
+            }
+        }, holds ? childcase::kFinished : childcase::kOutOfResources);
+    }
+}
+
+// Through the parent's alignment, the error reaches whoever resized the parent.
+TEST_F(VBoxTest, AlignedBoxRaisesToWhoeverResizedTheParent) {
+    childcase::Expect([this] {
+        box->SetAlign(alClient);
+        parent.SetBounds(0, 0, INT_MAX, 100);
+    }, childcase::kOutOfResources);
 }
 
 // ---- Flash ----
