@@ -215,7 +215,8 @@ protected:
         }
     }
     void TearDown() override {
-        fs::permissions(dir / "shut", fs::perms(0755));
+        std::error_code ec;
+        fs::permissions(dir / "shut", fs::perms(0755), ec);
         StdfilesTest::TearDown();
     }
 
