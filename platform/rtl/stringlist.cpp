@@ -68,11 +68,17 @@ void TStrings::LoadFromFile(const AnsiString& FileName) {
 
 void TStrings::SaveToFile(const AnsiString& FileName) const {
     const std::string text = Text().str();
+    const auto fill = [&text](int fd) { return WriteAll(fd, text); };
     const std::string path = FollowLink(AnsiToUtf8(FileName));
     struct stat old {};
     const bool exists = !path.empty() && ::stat(path.c_str(), &old) == 0;
     const bool refused = path.empty() || (exists && (!S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0));
-    if (refused || !WriteFileAtomically(path, exists ? old.st_mode & 07777 : NewFileMode(), exists ? &old : nullptr,
-                                        true, [&text](int fd) { return WriteAll(fd, text); }))
-        throw EFCreateError(Format(SFCreateError, {FileName}));
+    if (!refused) {
+        // In one step where the folder takes a new file; else, as for a shared file in a folder
+        // of another's, the file itself is emptied and written.
+        if (WriteFileAtomically(path, exists ? old.st_mode & 07777 : NewFileMode(), exists ? &old : nullptr, true, fill))
+            return;
+        if (exists && (errno == EACCES || errno == EPERM) && WriteFileInPlace(path, fill)) return;
+    }
+    throw EFCreateError(Format(SFCreateError, {FileName}));
 }

@@ -141,9 +141,10 @@ BOOL CopyFileA(const char* existingFileName, const char* newFileName, BOOL failI
 
     const std::string target = FollowLink(AnsiToUtf8(newFileName));
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = !target.empty() && ::stat(target.c_str(), &old) == 0;
     DWORD refusal = ERROR_SUCCESS;
-    if (exists && failIfExists) refusal = ERROR_FILE_EXISTS;
+    if (target.empty()) refusal = ErrorFromErrno(errno);  // a loop of links
+    else if (exists && failIfExists) refusal = ERROR_FILE_EXISTS;
     else if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         refusal = ERROR_ACCESS_DENIED;
     if (refusal != ERROR_SUCCESS) {

@@ -1,8 +1,12 @@
 // The settings editor's main form run in-process: the live preview, and the writing of the disc
 // root as the launcher and AutoPlay expect it.
+#include <signal.h>
+
 #include "editor_fixture.h"
+#include "rtl/atomicfile.h"
 #include "support/pictures.h"
 #include "support/pipe.h"
+#include "support/writers.h"
 
 namespace {
 
@@ -322,6 +326,57 @@ TEST_F(EditorTest, ARootThatNamesNoFolderWritesNothingButTheLauncherCopyIsTried)
     EXPECT_FALSE(fs::exists(Base / "missing"));
     EXPECT_TRUE(Entries(Root).empty());
     EXPECT_TRUE(Dialogs.Boxes.empty());
+}
+
+// What a writer of path killed in the midst of its content left beside it, where the file system
+// has no unnamed files: the leftover's name.
+std::string LeftByAKilledWriter(const fs::path& path) {
+    const std::set<std::string> before = Entries(path.parent_path());
+    const int end = testproc::InChild([&] {
+        return testproc::WithoutUnnamedFiles() && WriteFileAtomically(path.string(), 0644, nullptr, true, [](int fd) {
+            WriteAll(fd, "cut short");
+            ::raise(SIGKILL);
+            return false;
+        });
+    });
+    EXPECT_EQ(end, 128 + SIGKILL);
+    std::set<std::string> left = Entries(path.parent_path());
+    for (const std::string& name : before) left.erase(name);
+    EXPECT_EQ(left.size(), 1u) << path;
+    return left.empty() ? std::string() : *left.begin();
+}
+
+// One press of the write button spares the author's own hidden files beside the four files it
+// writes, also beside the file that the root's settings file links to in another folder; what
+// killed writers left beside them is removed.
+TEST_F(EditorTest, TheWriteCommandSparesTheAuthorsOwnFilesBesideItsTargets) {
+    const fs::path elsewhere = Base / "elsewhere";
+    fs::create_directories(elsewhere);
+    WriteFile(elsewhere / "settings.ini", "[KEY]\r\nPNAME=Old\r\n");
+    fs::create_symlink(elsewhere / "settings.ini", Root / "Varnith2.ini");
+    const fs::path leftovers[] = {elsewhere / LeftByAKilledWriter(elsewhere / "settings.ini"),
+                                  Root / LeftByAKilledWriter(Root / "Varnith2.exe")};
+    const fs::path authors[] = {
+        Root / ".Varnith2.ini.backup", Root / ".Varnith2.ini.aB3xY9",
+        elsewhere / ".settings.ini.backup", elsewhere / ".settings.ini.saved1",
+        Root / ".Autorun.inf.saved1", Root / ".Autorun.inf.000000",
+        Root / ".Varnith2.exe.backup", Root / ".Varnith2.exe.saved2",
+        Root / ".Varnith2.ico.backup", Root / ".Varnith2.ico.old123",
+    };
+    for (const fs::path& file : authors) WriteFile(file, "the author's own " + file.filename().string());
+    SetRoot(Root);
+    ShowForm();
+    MouseClickForTests(FrmMain->BitBtn1, 10, 10);
+
+    EXPECT_TRUE(Dialogs.Boxes.empty());
+    EXPECT_TRUE(fs::is_symlink(Root / "Varnith2.ini"));
+    EXPECT_EQ(TIniFile(A(elsewhere / "settings.ini")).ReadString("KEY", "PNAME", ""), "Trellan2");
+    EXPECT_EQ(ReadFile(Root / "Autorun.inf"), "[autorun]\r\nOPEN=Varnith2.exe\r\nICON=Varnith2.ico\r\n");
+    EXPECT_EQ(ReadFile(Root / "Varnith2.exe"), kLauncherBytes);
+    EXPECT_EQ(ReadFile(Root / "Varnith2.ico"), kDefaultIconBytes);
+    for (const fs::path& file : authors)
+        EXPECT_EQ(ReadFile(file), "the author's own " + file.filename().string()) << file << " lost";
+    for (const fs::path& leftover : leftovers) EXPECT_FALSE(fs::exists(leftover)) << leftover << " left";
 }
 
 TEST_F(EditorTest, AWriteProtectedSettingsFileIsReportedAndEndsTheCommand) {

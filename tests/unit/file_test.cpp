@@ -90,6 +90,25 @@ TEST_F(FileTest, ALinkedTargetHasItsFileReplaced) {
     EXPECT_EQ(testproc::ReadFile(real), "new");
 }
 
+// A dangling link gets the file that it names made, as opening it for writing does, and stays a
+// link; a loop of links is refused and stays as it was.
+TEST_F(FileTest, ADanglingLinkedTargetGetsItsFileMadeAndALoopIsRefused) {
+    fs::path src = Make("src", "new");
+    fs::create_directories(tmp.path / "elsewhere");
+    fs::create_symlink(tmp.path / "elsewhere" / "copy", tmp.path / "link");
+    ASSERT_TRUE(CopyFileA(src.c_str(), (tmp.path / "link").c_str(), FALSE));
+    EXPECT_TRUE(fs::is_symlink(tmp.path / "link"));
+    EXPECT_EQ(testproc::ReadFile(tmp.path / "elsewhere" / "copy"), "new");
+
+    fs::create_symlink("loop2", tmp.path / "loop1");
+    fs::create_symlink("loop1", tmp.path / "loop2");
+    SetLastError(0);
+    EXPECT_FALSE(CopyFileA(src.c_str(), (tmp.path / "loop1").c_str(), FALSE));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    EXPECT_TRUE(fs::is_symlink(tmp.path / "loop1"));
+    EXPECT_EQ(Entries(), 5u);
+}
+
 TEST_F(FileTest, OnlyRegularFilesOpen) {
     mkfifo((tmp.path / "pipe").c_str(), 0600);
     fs::create_directories(tmp.path / "folder");

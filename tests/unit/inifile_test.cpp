@@ -368,6 +368,26 @@ TEST_F(IniFileTest, SymbolicLinkIsWrittenThrough) {
     EXPECT_EQ(ReadBytes(real), "[KEY]\r\nPNAME=Trellan2\r\n; keep me\r\n");
 }
 
+// A dangling link makes the file that it names, as opening it for writing does, and stays a link;
+// a loop of links is refused and stays as it was.
+TEST_F(IniFileTest, ADanglingLinkMakesItsFileAndALoopOfLinksIsRefused) {
+    ASSERT_EQ(::mkdir((dir_ + "/elsewhere").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("elsewhere/real.ini", path_.c_str()), 0);
+    EXPECT_TRUE(WritePrivateProfileString("KEY", "PNAME", "Trellan2", path_));
+    EXPECT_EQ(ReadBytes(dir_ + "/elsewhere/real.ini"), "[KEY]\r\nPNAME=Trellan2\r\n");
+    EXPECT_EQ(FolderEntries(dir_ + "/elsewhere"), std::vector<std::string>{"real.ini"});
+
+    const std::string loop = dir_ + "/Autorun.inf";
+    ASSERT_EQ(::symlink("loop.inf", loop.c_str()), 0);
+    ASSERT_EQ(::symlink("Autorun.inf", (dir_ + "/loop.inf").c_str()), 0);
+    EXPECT_FALSE(WritePrivateProfileString("autorun", "OPEN", "Varnith2.exe", loop));
+    for (const std::string& link : {path_, loop, dir_ + "/loop.inf"}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+    }
+}
+
 // ---- Files that are no proper INI text -------------------------------------------------------
 
 TEST_F(IniFileTest, OddFilesNeitherCrashNorHang) {

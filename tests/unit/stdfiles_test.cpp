@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -18,7 +19,9 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Stdfiles.h"
@@ -30,6 +33,7 @@
 #include "rtl/sysutils.h"
 #include "support/pipe.h"
 #include "support/process.h"
+#include "support/writers.h"
 #include "vcl/forms.h"
 #include "vcl/loop.h"
 #include "vcl/timers.h"
@@ -175,6 +179,125 @@ TEST_F(StdfilesTest, TextFileWritersKeepTheOldFileWholeWhenTheWriteFails) {
     EXPECT_TRUE(SaveToFiletxt(Ansi(path), "new"));
     EXPECT_EQ(testproc::ReadFile(path), "new\r\n");
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+}
+
+// Where SaveToFiletxt writes, as a user to whom permission bits apply: "open" is a folder that
+// takes new files, "shut" one that takes none, "other" a folder elsewhere. A file is replaced in one
+// step (a new file takes the old one's name) wherever its folder takes a new file; a writable file
+// in a folder that takes none is emptied and written where it stands; a symbolic link is written
+// through to its file, which a dangling link makes, and stays a link.
+class SaveToFiletxtTest : public StdfilesTest {
+protected:
+    enum THow { Replaced, InPlace, Made, Failed };
+
+    void SetUp() override {
+        StdfilesTest::SetUp();
+        for (const char* folder : {"open", "shut", "other"}) fs::create_directories(dir / folder);
+        for (const char* file : {"open/plain.txt", "shut/shared.txt", "shut/near.txt", "shut/locked.txt",
+                                 "other/linked.txt", "other/fromshut.txt"})
+            Make(file, kOld);
+        const std::pair<const char*, const char*> links[] = {
+            {"open/link.txt", "../other/linked.txt"},  {"open/dangling.txt", "../other/new.txt"},
+            {"shut/link.txt", "../other/fromshut.txt"}, {"shut/tonear.txt", "near.txt"},
+            {"open/intoshut.txt", "../shut/gone.txt"},  {"open/loop1.txt", "loop2.txt"},
+            {"open/loop2.txt", "loop1.txt"},
+        };
+        for (const auto& [link, to] : links) fs::create_symlink(to, dir / link);
+        fs::permissions(dir / "shut/locked.txt", fs::perms(0444));
+        fs::permissions(dir / "shut", fs::perms(0555));
+        // A root's permission bits do not count: the writes are made by an unprivileged user,
+        // who then owns the files.
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::lchown(tmp.path.c_str(), kUser, kUser), 0);
+            for (const auto& entry : fs::recursive_directory_iterator(tmp.path)) {
+                ASSERT_EQ(::lchown(entry.path().c_str(), kUser, kUser), 0);
+            }
+        }
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir / "shut", fs::perms(0755), ec);
+        StdfilesTest::TearDown();
+    }
+
+    // Runs fn in a child, as an unprivileged user when we are root: its exit code.
+    static int AsAUser(const std::function<bool()>& fn) {
+        return testproc::InChild([&] {
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0))
+                ::_exit(2);
+            return fn();
+        });
+    }
+
+    static constexpr uid_t kUser = 65534;
+    const std::string kOld = "the old content, longer than the new\r\n";
+};
+
+TEST_F(SaveToFiletxtTest, WritesWhereTheFileIsAndKeepsLinksLinks) {
+    if (AsAUser([&] { return ::open((dir / "shut/probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600) >= 0; }) != 1)
+        GTEST_SKIP() << "a folder without write permission takes new files here: no user to whom permission bits apply";
+    const struct {
+        const char* Name;
+        std::string Given, Holder;  // the name saved to; the file that holds the text afterwards
+        THow How;
+    } cases[] = {
+        {"a plain file", "open/plain.txt", "open/plain.txt", Replaced},
+        {"a writable file in a read-only folder", "shut/shared.txt", "shut/shared.txt", InPlace},
+        {"a link to a file in another folder", "open/link.txt", "other/linked.txt", Replaced},
+        {"a dangling link", "open/dangling.txt", "other/new.txt", Made},
+        {"a link in a read-only folder", "shut/link.txt", "other/fromshut.txt", Replaced},
+        {"a link in a read-only folder to a file beside it", "shut/tonear.txt", "shut/near.txt", InPlace},
+        {"a new file in a read-only folder", "shut/new.txt", "shut/new.txt", Failed},
+        {"a read-only file in a read-only folder", "shut/locked.txt", "shut/locked.txt", Failed},
+        {"a dangling link into a read-only folder", "open/intoshut.txt", "shut/gone.txt", Failed},
+        {"a loop of links", "open/loop1.txt", "open/loop1.txt", Failed},
+    };
+    std::map<std::string, std::set<std::string>> entries;
+    for (const char* folder : {"open", "shut", "other"}) entries[folder] = testproc::Entries(dir / folder);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const fs::path given = dir / c.Given, holder = dir / c.Holder;
+        const bool link = fs::is_symlink(given);
+        struct stat before {};
+        const bool existed = ::stat(holder.c_str(), &before) == 0;
+        // 0: saved; 1: false, and the string list's own save raises the create error.
+        const int end = AsAUser([&] {
+            if (SaveToFiletxt(Ansi(given), "new\nline")) return true;
+            TStringList list;
+            list.SetText("new\nline");
+            try {
+                list.SaveToFile(Ansi(given));
+            } catch (const EFCreateError& e) {
+                return e.Message != Format(SFCreateError, {Ansi(given)});
+            }
+            return true;
+        });
+        EXPECT_EQ(end, c.How == Failed ? 1 : 0);
+        EXPECT_EQ(fs::is_symlink(given), link);
+        struct stat after {};
+        if (c.How == Failed) {
+            if (existed) {
+                EXPECT_EQ(testproc::ReadFile(holder), kOld);
+            } else {
+                EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(holder)));
+            }
+            continue;
+        }
+        EXPECT_EQ(testproc::ReadFile(holder), "new\r\nline\r\n");
+        if (::stat(holder.c_str(), &after) != 0) {
+            ADD_FAILURE() << "no file holds the text";
+            continue;
+        }
+        switch (c.How) {
+        case Replaced: EXPECT_NE(after.st_ino, before.st_ino) << "not replaced in one step"; break;
+        case InPlace: EXPECT_EQ(after.st_ino, before.st_ino) << "not written where it stands"; break;
+        case Made: EXPECT_FALSE(existed); break;
+        case Failed: break;
+        }
+    }
+    // Nothing else beside the files: no temporary, no link made a file.
+    entries["other"].insert("new.txt");
+    for (const auto& [folder, names] : entries) EXPECT_EQ(testproc::Entries(dir / folder), names) << folder;
 }
 
 // A named pipe given as a text file is refused at once with each routine's own report, and stays a
