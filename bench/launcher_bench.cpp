@@ -45,7 +45,7 @@ struct Screen {
     Display* display = nullptr;
 
     Screen() {
-        if (!server.Start(kScreenW, kScreenH, true)) throw std::runtime_error("no Xvfb on :90..:99");
+        if (!server.Start(kScreenW, kScreenH, true)) throw std::runtime_error("the X server did not start");
         display = XOpenDisplay(server.Display().c_str());
         if (!display) throw std::runtime_error("cannot connect to " + server.Display());
     }

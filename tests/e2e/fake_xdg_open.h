@@ -78,12 +78,19 @@ struct Record {
     std::vector<std::string> args;
 };
 
+// The complete records: a line counts once its line end is written, so a record still being
+// written is left for a later reading.
 inline std::vector<Record> ReadRecords(const fs::path& log) {
+    std::ifstream in(log, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string written = text.str();
+    written.erase(written.rfind('\n') + 1);  // all of it without a line end (npos + 1 is 0)
     std::vector<Record> records;
-    std::ifstream in(log);
+    std::istringstream lines(written);
     std::string line;
     Record r;
-    while (std::getline(in, line)) {
+    while (std::getline(lines, line)) {
         auto value = [&](const char* key) {
             std::string k = std::string(key) + " ";
             return line.rfind(k, 0) == 0 ? line.substr(k.size()) : std::string();
@@ -102,9 +109,10 @@ inline std::vector<Record> ReadRecords(const fs::path& log) {
 }
 
 // Polls the record file until it holds at least count records or the limit passes (the started
-// process runs on its own; this waits for its output, not for a timer).
+// process runs on its own; this waits for its output, not for a timer, and the limit is only a
+// safety net).
 inline std::vector<Record> WaitForRecords(const fs::path& log, std::size_t count,
-                                          std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+                                          std::chrono::milliseconds limit = std::chrono::seconds(60)) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
         std::vector<Record> records = ReadRecords(log);

@@ -119,18 +119,22 @@ LaunchRun RunLauncher(const Disc& disc, std::chrono::milliseconds limit) {
     testproc::Clock::time_point ended;
     run.exitCode = testproc::Wait(child, limit, &ended);
     run.lifetime = duration_cast<milliseconds>(ended - child.started);
-    run.opened = fakeopen::ReadRecords(disc.log);
     return run;
 }
 
 // Runs every disc's launcher at the same time, each on its own thread, so that the cases'
-// waits overlap.
+// waits overlap; what each had opened is read once every opener has ended too (the openers,
+// started detached, are adopted meanwhile).
 std::vector<LaunchRun> RunAll(const std::vector<const Disc*>& discs, std::chrono::milliseconds limit) {
+    const testproc::OrphanAdoption adoption;
+    EXPECT_TRUE(adoption.On());
     std::vector<LaunchRun> runs(discs.size());
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < discs.size(); ++i)
         threads.emplace_back([&, i] { runs[i] = RunLauncher(*discs[i], limit); });
     for (std::thread& t : threads) t.join();
+    EXPECT_TRUE(testproc::WaitForNoChildren()) << "an opener is still running";
+    for (std::size_t i = 0; i < discs.size(); ++i) runs[i].opened = fakeopen::ReadRecords(discs[i]->log);
     return runs;
 }
 
@@ -148,7 +152,9 @@ struct LaunchCase {
 };
 
 // A settings file as the editor writes it, with "Timer" 1: the file is opened from the
-// launcher's folder about 100 ms after the set-up, and the launcher ends about 1 s after it.
+// launcher's folder about 100 ms after the set-up, and the launcher ends about 1 s after it. The
+// times are checked against what no load can change: nothing before its timer, and the end
+// before the built-in ten seconds could have run out.
 TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
     const std::vector<LaunchCase> cases = {
         {"a document beside the launcher", "readme.txt", "readme.txt", false},
@@ -171,17 +177,17 @@ TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
         discs.push_back(std::move(disc));
     }
 
-    const std::vector<LaunchRun> runs = RunAll(order, 10s);
+    const std::vector<LaunchRun> runs = RunAll(order, 60s);
 
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const LaunchCase& c = cases[i];
         const Disc& disc = *discs[i];
         const LaunchRun& run = runs[i];
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(run.exitCode.has_value()) << "the launcher did not end within 10 s";
+        ASSERT_TRUE(run.exitCode.has_value()) << "the launcher did not end within a minute";
         EXPECT_EQ(*run.exitCode, 0);
         EXPECT_GE(run.lifetime, 1000ms);
-        EXPECT_LE(run.lifetime, 5000ms);
+        EXPECT_LT(run.lifetime, 10000ms) << "closed on the built-in ten seconds, not the display time";
 
         ASSERT_EQ(run.opened.size(), 1u) << "exactly one start";
         const fakeopen::Record& r = run.opened[0];
@@ -196,7 +202,7 @@ TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
         EXPECT_EQ(r.cwd, disc.root.string());
         // The launch timer's 100 ms run from the set-up, which follows the start.
         EXPECT_GE(run.OpenedAfterMs(), 100);
-        EXPECT_LE(run.OpenedAfterMs(), 3000);
+        EXPECT_LT(run.OpenedAfterMs(), 10000);
         EXPECT_FALSE(AnyFileNamed(disc.tmp.path, "pwned")) << "a shell ran the name";
 
         std::cout << "[ measured ] " << c.what << ": opened " << run.OpenedAfterMs()
@@ -204,7 +210,8 @@ TEST(Launcher, OpensRunFileFromItsOwnFolderAndEndsAfterDisplayTime) {
     }
 }
 
-// Without a valid settings file nothing is opened, and the splash closes 10 s after the start.
+// Without a valid settings file nothing is opened, and the splash closes 10 s after the start:
+// on the built-in timer's first tick, before a second one could come.
 TEST(Launcher, RefusedSettingsOpenNothingAndEndAfterTenSeconds) {
     struct RefusedCase {
         const char* what;
@@ -229,15 +236,15 @@ TEST(Launcher, RefusedSettingsOpenNothingAndEndAfterTenSeconds) {
         discs.push_back(std::move(disc));
     }
 
-    const std::vector<LaunchRun> runs = RunAll(order, 20s);
+    const std::vector<LaunchRun> runs = RunAll(order, 60s);
 
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].what);
         const LaunchRun& run = runs[i];
-        ASSERT_TRUE(run.exitCode.has_value()) << "the launcher did not end within 20 s";
+        ASSERT_TRUE(run.exitCode.has_value()) << "the launcher did not end within a minute";
         EXPECT_EQ(*run.exitCode, 0);
         EXPECT_GE(run.lifetime, 10000ms);
-        EXPECT_LE(run.lifetime, 15000ms);
+        EXPECT_LT(run.lifetime, 20000ms);
         EXPECT_TRUE(run.opened.empty()) << "opened " << run.opened.size() << " time(s)";
         std::cout << "[ measured ] " << cases[i].what << ": ended after " << run.lifetime.count()
                   << " ms\n";

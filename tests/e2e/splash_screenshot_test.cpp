@@ -73,7 +73,7 @@ TEST(SplashScreenshot, CentredBorderlessGradientWithFrameIconAndMessage) {
     if (!x11test::Which("import") || !x11test::Which("xdotool"))
         GTEST_SKIP() << "import (ImageMagick) or xdotool is not installed";
     x11test::Xvfb server;
-    ASSERT_TRUE(server.Start(kScreenW, kScreenH)) << "no free display in :90..:99";
+    ASSERT_TRUE(server.Start(kScreenW, kScreenH)) << "the X server did not start";
 
     testproc::TempDir tmp;
     const fs::path root = tmp.path / "disc";
@@ -90,7 +90,7 @@ TEST(SplashScreenshot, CentredBorderlessGradientWithFrameIconAndMessage) {
           "[Option]", "StayTop=NO", "Icon=Varnith2.ico", "FrmLTColor=clRed", "FrmLBColor=clLime",
           "FrmRTColor=clBlue", "FrmRBColor=clWhite", "Message=ディスクを起動しています・・・",
           "MColor=clBlack", "MBold=1", "MItalic=0", "MFont=ゴシック", "RunFile=readme.txt",
-          "Timer=20"})
+          "Timer=600"})  // long past every wait of the test, which ends the launcher itself
         settings += std::string(line) + "\r\n";
     testproc::WriteFile(root / "Varnith2.ini", Utf8ToAnsi(settings).str());
 
@@ -104,23 +104,27 @@ TEST(SplashScreenshot, CentredBorderlessGradientWithFrameIconAndMessage) {
     testproc::Child launcher = testproc::Start({(root / "Varnith2.exe").string()}, tmp.path, env);
     ASSERT_GT(launcher.pid, 0);
 
-    // Mapped: the window named after the form's caption is viewable.
+    // Mapped: the window named after the form's caption is viewable. Every wait here is for a
+    // sign of the program; its minute is only a safety net.
     bool mapped = false;
-    for (auto deadline = testproc::Clock::now() + 10s; !mapped && testproc::Clock::now() < deadline;
+    for (auto deadline = testproc::Clock::now() + 60s; !mapped && testproc::Clock::now() < deadline;
          std::this_thread::sleep_for(20ms)) {
         auto ids = x11test::Output({"xdotool", "search", "--onlyvisible", "--name", "^Trellan 2$"},
                                    {{"DISPLAY", server.Display()}});
         mapped = ids && !ids->empty();
     }
-    ASSERT_TRUE(mapped) << "the splash was not mapped within 10 s";
+    ASSERT_TRUE(mapped) << "the splash was not mapped within a minute";
 
-    // Painted: the frame ring's four corners are on screen.
+    // Painted: the frame ring's corners are on screen, and the picture no longer changes from
+    // one screenshot to the next.
     const fs::path ppm = tmp.path / "screen.ppm";
-    std::optional<x11test::Image> shot;
-    for (auto deadline = testproc::Clock::now() + 5s; testproc::Clock::now() < deadline;) {
+    std::optional<x11test::Image> shot, previous;
+    for (auto deadline = testproc::Clock::now() + 60s; testproc::Clock::now() < deadline;) {
+        previous = std::move(shot);
         shot = x11test::Screenshot(server.Display(), ppm);
         if (shot && shot->width == kScreenW && shot->height == kScreenH &&
-            shot->At(kLeft, kTop) == kHighlight && shot->At(kLeft + kW - 1, kTop + kH - 1) == kShadow)
+            shot->At(kLeft, kTop) == kHighlight && shot->At(kLeft + kW - 1, kTop + kH - 1) == kShadow &&
+            previous && previous->rgb == shot->rgb)
             break;
         std::this_thread::sleep_for(50ms);
     }

@@ -1,12 +1,17 @@
 // Test support: starting built programs and helpers as processes, with their own current folder
-// and environment, and waiting for them with a time limit.
+// and environment, and waiting for them with a time limit; reading /proc about processes that may
+// end at any moment.
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -90,6 +95,57 @@ inline std::optional<int> Wait(Child& child, std::chrono::milliseconds limit,
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+}
+
+// Waits until no child of this process is left, every one ended and collected, at most limit;
+// false when some still run. During an OrphanAdoption, the programs started detached count too.
+inline bool WaitForNoChildren(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    auto deadline = Clock::now() + limit;
+    for (;;) {
+        pid_t r = waitpid(-1, nullptr, WNOHANG);
+        if (r > 0 || (r < 0 && errno == EINTR)) continue;
+        if (r < 0) return true;  // ECHILD: none left
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// While it lives, this process adopts its descendants' orphans: a program started detached (its
+// intermediate process ends at once) becomes our child, so its end is a sign that can be waited
+// for (WaitForNoChildren).
+class OrphanAdoption {
+public:
+    OrphanAdoption() : FOn(prctl(PR_SET_CHILD_SUBREAPER, 1) == 0) {}
+    ~OrphanAdoption() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
+    OrphanAdoption(const OrphanAdoption&) = delete;
+    OrphanAdoption& operator=(const OrphanAdoption&) = delete;
+    bool On() const { return FOn; }
+
+private:
+    bool FOn;
+};
+
+// A descriptor for the process pid as it is now (a pidfd), -1 when there is none: a signal sent
+// through it never reaches a later process given the same pid once this one is collected.
+inline int HoldProcess(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
+inline void KillHeld(int pidfd) { syscall(SYS_pidfd_send_signal, pidfd, SIGKILL, nullptr, 0); }
+
+// A file of /proc read with plain calls; nothing when it cannot be read, as when the process it
+// tells of is gone: ENOENT at the open, or ESRCH at a read once the process has been collected
+// after the open (where a stream would throw).
+inline std::optional<std::string> ReadProc(const std::filesystem::path& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) != 0) {
+        if (n > 0) text.append(buffer, static_cast<std::size_t>(n));
+        else if (errno != EINTR) break;
+    }
+    close(fd);
+    if (n < 0) return std::nullopt;
+    return text;
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {

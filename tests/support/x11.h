@@ -33,10 +33,10 @@ namespace fs = std::filesystem;
 inline std::optional<fs::path> Which(const std::string& name) { return FindOnPath(name.c_str()); }
 
 // Runs argv (argv[0] looked up on PATH) with env added, and returns its standard output, or
-// nothing when it failed or did not end within the limit.
+// nothing when it failed or did not end within the limit (a safety net against a hang).
 inline std::optional<std::string> Output(const std::vector<std::string>& argv,
                                          const std::map<std::string, std::string>& env = {},
-                                         std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+                                         std::chrono::milliseconds limit = std::chrono::seconds(60)) {
     std::optional<fs::path> program = Which(argv[0]);
     if (!program) return std::nullopt;
     // Its output goes to a file of its own (descriptor 1 opened by posix_spawn), read at its end.
@@ -55,25 +55,48 @@ inline std::optional<std::string> Output(const std::vector<std::string>& argv,
     return text;
 }
 
-// An Xvfb server of its own on the first free display of a range, ended with the object.
+// An Xvfb server of its own on a free display, ended with the object.
 class Xvfb {
 public:
     static bool Installed() { return Which("Xvfb").has_value(); }
 
-    // Starts the server; false when no display of the range could be had. With
-    // endWithLastClient the server also ends when its last client leaves, so that a caller
-    // that holds a connection for its whole life leaves no server behind even when killed.
-    bool Start(int width, int height, bool endWithLastClient = false, int first = 90, int last = 99) {
-        FEndWithLastClient = endWithLastClient;
+    // Starts the server; false when it did not start. The server picks the display itself, the
+    // first one free, and says which through the -displayfd descriptor once it accepts clients:
+    // servers started at the same time never race for one. With endWithLastClient the server
+    // also ends when its last client leaves, so that a caller that holds a connection for its
+    // whole life leaves no server behind even when killed.
+    bool Start(int width, int height, bool endWithLastClient = false) {
         std::optional<fs::path> program = Which("Xvfb");
         if (!program) return false;
-        for (int n = first; n <= last; ++n) {
-            // A lock file, or the socket of a server started without one, marks a taken display.
-            if (fs::exists("/tmp/.X" + std::to_string(n) + "-lock") ||
-                fs::exists("/tmp/.X11-unix/X" + std::to_string(n)))
-                continue;
-            if (TryDisplay(*program, n, width, height)) return true;
+        int ready[2];
+        if (pipe(ready) != 0) return false;
+        fcntl(ready[0], F_SETFD, FD_CLOEXEC);
+        const std::string geometry = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        // -br: a black root window; -dpi 96: the layout's own resolution, so nothing is scaled.
+        std::vector<std::string> argv = {program->string(), "-nolisten", "tcp", "-br", "-dpi", "96",
+                                         "-screen", "0", geometry, "-displayfd", std::to_string(ready[1])};
+        if (endWithLastClient) argv.push_back("-terminate");
+        FChild = testproc::Start(argv, fs::temp_directory_path());
+        close(ready[1]);
+        // The display number and its line end; end of file instead means the server gave up. The
+        // deadline is only a safety net against a server that hangs.
+        std::string got;
+        pollfd p{ready[0], POLLIN, 0};
+        auto deadline = testproc::Clock::now() + std::chrono::seconds(60);
+        while (got.find('\n') == std::string::npos && testproc::Clock::now() < deadline) {
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buffer[32];
+            ssize_t r = read(ready[0], buffer, sizeof buffer);
+            if (r <= 0) break;
+            got.append(buffer, static_cast<std::size_t>(r));
         }
+        close(ready[0]);
+        if (FChild.pid > 0 && got.find('\n') != std::string::npos) {
+            FDisplay = std::atoi(got.c_str());
+            return true;
+        }
+        if (FChild.pid > 0) testproc::Wait(FChild, std::chrono::seconds(5));
+        FChild = {};
         return false;
     }
 
@@ -87,43 +110,8 @@ public:
     std::string Display() const { return ":" + std::to_string(FDisplay); }
 
 private:
-    // The server writes its display number to the -displayfd descriptor once it accepts
-    // clients; end of file instead means it gave up (the display was taken meanwhile).
-    bool TryDisplay(const fs::path& program, int n, int width, int height) {
-        int ready[2];
-        if (pipe(ready) != 0) return false;
-        fcntl(ready[0], F_SETFD, FD_CLOEXEC);
-        const std::string geometry = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        // -br: a black root window; -dpi 96: the layout's own resolution, so nothing is scaled.
-        std::vector<std::string> argv = {program.string(), ":" + std::to_string(n), "-nolisten",
-                                         "tcp", "-br", "-dpi", "96", "-screen", "0", geometry,
-                                         "-displayfd", std::to_string(ready[1])};
-        if (FEndWithLastClient) argv.push_back("-terminate");
-        FChild = testproc::Start(argv, fs::temp_directory_path());
-        close(ready[1]);
-        std::string got;
-        pollfd p{ready[0], POLLIN, 0};
-        auto deadline = testproc::Clock::now() + std::chrono::seconds(10);
-        while (got.find('\n') == std::string::npos && testproc::Clock::now() < deadline) {
-            if (poll(&p, 1, 100) <= 0) continue;
-            char buffer[32];
-            ssize_t r = read(ready[0], buffer, sizeof buffer);
-            if (r <= 0) break;
-            got.append(buffer, static_cast<std::size_t>(r));
-        }
-        close(ready[0]);
-        if (FChild.pid > 0 && got.find('\n') != std::string::npos) {
-            FDisplay = n;
-            return true;
-        }
-        if (FChild.pid > 0) testproc::Wait(FChild, std::chrono::seconds(5));
-        FChild = {};
-        return false;
-    }
-
     testproc::Child FChild;
     int FDisplay = -1;
-    bool FEndWithLastClient = false;
 };
 
 // A picture read from a binary PPM (P6, 8 bits a channel).

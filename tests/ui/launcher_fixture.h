@@ -25,7 +25,6 @@
 #include "vcl/forms.h"
 #include "vcl/loop.h"
 #include "vcl/testing.h"
-#include "win/shell.h"
 
 namespace launchertest {
 
@@ -122,14 +121,17 @@ private:
 };
 
 // Each test: a disc root with "doc.txt" in it and the launcher's path Varnith2.exe there; the
-// test process started from another folder; the recording opener first on PATH; a virtual loop.
+// test process started from another folder; the recording opener first on PATH, its processes
+// adopted by the test; a virtual loop.
 class LauncherTest : public ::testing::Test {
 protected:
+    const testproc::OrphanAdoption Adoption;
     fs::path Base, Root, Elsewhere, OpenLog;
     TVirtualLoop Loop;
     TRecordingDialogs Boxes;
 
     void SetUp() override {
+        ASSERT_TRUE(Adoption.On());
         InitVclForTests();
         char pattern[] = "/tmp/launcher_ui_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -199,18 +201,13 @@ protected:
             for (const std::string& a : r.args) files.push_back(a);
         return files;
     }
-    // What the launcher had the opener open before now: a sentinel file opened afterwards must
-    // come out as the opener's first record when the launcher opened nothing.
+    // What the launcher had the opener open before now: read once every opener started has
+    // ended (each is adopted by the test, so its end can be waited for).
     std::vector<std::string> OpenedBeforeNow() {
-        const fs::path sentinel = Base / "sentinel.txt";
-        WriteFile(sentinel, "");
-        EXPECT_GT(ShellExecuteA(nullptr, nullptr, sentinel.c_str(), nullptr, nullptr, SW_SHOWNORMAL), 32);
+        EXPECT_TRUE(testproc::WaitForNoChildren()) << "an opener is still running";
         std::vector<std::string> files;
-        for (std::size_t n = 1;; ++n) {
-            files = Opened(n);
-            if (files.size() < n || files.back() == sentinel.string()) break;
-        }
-        if (!files.empty() && files.back() == sentinel.string()) files.pop_back();
+        for (const fakeopen::Record& r : fakeopen::ReadRecords(OpenLog))
+            for (const std::string& a : r.args) files.push_back(a);
         return files;
     }
 

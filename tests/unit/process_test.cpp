@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,18 +29,38 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// The process's state letter from /proc, or 0 once it is gone (reaped).
-char ProcessState(DWORD pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t close = text.rfind(')');
-    return close == std::string::npos || close + 2 >= text.size() ? 0 : text[close + 2];
+// A process as /proc shows it: its state letter, and its start time, which tells it from a later
+// process given the same pid.
+struct TSeen {
+    char State = 0;
+    std::string Started;
+};
+
+// Nothing once the process is gone (collected), even when it goes while it is being read.
+std::optional<TSeen> Seen(DWORD pid) {
+    std::optional<std::string> text = testproc::ReadProc("/proc/" + std::to_string(pid) + "/stat");
+    std::size_t close = text ? text->rfind(')') : std::string::npos;
+    if (close == std::string::npos) return std::nullopt;
+    std::istringstream fields(text->substr(close + 1));  // from the state, the third field
+    TSeen seen;
+    fields >> seen.State;
+    std::string skipped;
+    for (int field = 4; field < 22; ++field) fields >> skipped;
+    fields >> seen.Started;
+    if (!fields) return std::nullopt;
+    return seen;
 }
 
-// Waits (for the process to go, not for a timer) until pid is gone, at most ten seconds.
-bool GoneWithin10s(DWORD pid) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ProcessState(pid) != 0) {
+// Whether the process first seen as first is still there (a zombie is: it is not collected).
+bool StillThere(DWORD pid, const TSeen& first) {
+    std::optional<TSeen> now = Seen(pid);
+    return now && now->Started == first.Started;
+}
+
+// Waits (for the process to go, not for a timer) until it is gone, a minute at most.
+bool GoneWithinAMinute(DWORD pid, const TSeen& first) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (StillThere(pid, first)) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -166,6 +188,8 @@ TEST_F(ProcessTest, WaitsTimeOutOrSeeTheEnd) {
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     EXPECT_GT(pi.dwProcessId, 0u);
+    const std::optional<TSeen> first = Seen(pi.dwProcessId);
+    ASSERT_TRUE(first);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), WAIT_TIMEOUT);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20), WAIT_TIMEOUT);
     EXPECT_EQ(WaitForInputIdle(pi.hProcess, INFINITE), 0u);
@@ -174,7 +198,7 @@ TEST_F(ProcessTest, WaitsTimeOutOrSeeTheEnd) {
     // Ended stays ended, for the thread too; the child is collected at once.
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(pi.hThread, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(ProcessState(pi.dwProcessId), 0);
+    EXPECT_FALSE(StillThere(pi.dwProcessId, *first));
     EXPECT_TRUE(CloseHandle(pi.hThread));
     EXPECT_TRUE(CloseHandle(pi.hProcess));
     EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
@@ -182,15 +206,23 @@ TEST_F(ProcessTest, WaitsTimeOutOrSeeTheEnd) {
 }
 
 TEST_F(ProcessTest, AChildWhoseHandlesAreClosedIsNeverLeftAZombie) {
-    std::string line = "/bin/sleep 0.2";
+    // A child that runs until it is killed, so that it certainly outlives its handles.
+    std::string line = "/bin/sleep 60";
     STARTUPINFOA si;
     GetStartupInfoA(&si);
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    // Seen and held while its handles make it certainly ours.
+    const std::optional<TSeen> first = Seen(pi.dwProcessId);
+    const int held = testproc::HoldProcess(static_cast<pid_t>(pi.dwProcessId));
+    ASSERT_TRUE(first);
+    ASSERT_GE(held, 0);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    EXPECT_NE(ProcessState(pi.dwProcessId), 0);  // still running on its own
-    EXPECT_TRUE(GoneWithin10s(pi.dwProcessId));
+    EXPECT_TRUE(StillThere(pi.dwProcessId, *first));  // still running on its own
+    testproc::KillHeld(held);
+    close(held);
+    EXPECT_TRUE(GoneWithinAMinute(pi.dwProcessId, *first));
 }
 
 TEST_F(ProcessTest, WinExecStartsWithoutWaiting) {

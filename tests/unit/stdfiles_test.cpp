@@ -20,6 +20,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -576,11 +577,12 @@ void Record(const AnsiString& CmdLine, const DWORD Elapsed, PROCESS_INFORMATION&
     if (n == gCancelAt) Cancel = true;
 }
 
-// The children of this process that still run, from /proc.
+// The children of this process that still run, from /proc (a thread that ends meanwhile has none).
 std::vector<pid_t> Children() {
     std::vector<pid_t> pids;
-    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
-        std::ifstream in(task.path() / "children");
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator("/proc/self/task", ec)) {
+        std::istringstream in(testproc::ReadProc(task.path() / "children").value_or(""));
         pid_t pid;
         while (in >> pid) pids.push_back(pid);
     }
@@ -600,7 +602,7 @@ int OpenWhenRead() {
 }
 
 std::string CommandOf(pid_t pid) {
-    std::string text = testproc::ReadFile("/proc/" + std::to_string(pid) + "/cmdline");
+    std::string text = testproc::ReadProc("/proc/" + std::to_string(pid) + "/cmdline").value_or("");
     return text.substr(0, text.find('\0'));
 }
 
@@ -619,9 +621,15 @@ protected:
         env.Set("FAKE_XDG_OPEN_LOG", log.string());
     }
     void TearDown() override {
-        for (pid_t pid : started) kill(pid, SIGKILL);
+        for (int held : started) {
+            testproc::KillHeld(held);
+            close(held);
+        }
         StdfilesTest::TearDown();
     }
+    // Holds a started program while it certainly runs, so that the fixture's end kills it and never
+    // a later process given its pid.
+    void Hold(pid_t pid) { started.push_back(testproc::HoldProcess(pid)); }
     // A program that runs until the callback lets it end.
     AnsiString Blocked() { return Ansi("/bin/cat " + gFifo.string()); }
     std::vector<fakeopen::Record> Records() { return fakeopen::ReadRecords(log); }
@@ -629,7 +637,7 @@ protected:
     fs::path progs = tmp.path / "my progs";
     fs::path recorder = progs / "rec";
     fs::path log = tmp.path / "log";
-    std::vector<pid_t> started;  // ended by the fixture if a test leaves them running
+    std::vector<int> started;  // held programs, ended by the fixture if a test leaves them running
 };
 
 TEST_F(RunAsTest, TheCommandLineIsTheFileAndTheParametersAfterOneBlank) {
@@ -670,8 +678,8 @@ TEST_F(RunAsTest, NoWaitAndInputWaitLeaveTheProgramRunning) {
             if (std::find(before.begin(), before.end(), pid) == before.end()) fresh.push_back(pid);
         ASSERT_EQ(fresh.size(), 1u) << flag;
         EXPECT_EQ(CommandOf(fresh[0]), "/bin/cat");
-        started.push_back(fresh[0]);
-        kill(fresh[0], SIGKILL);
+        Hold(fresh[0]);  // it reads the pipe we hold open: it still runs
+        testproc::KillHeld(started.back());
         close(writer);
     }
 }
@@ -682,7 +690,7 @@ TEST_F(RunAsTest, LongWaitCancelledOnTheFirstCallLeavesTheProgramRunning) {
     ASSERT_EQ(gCalls.size(), 1u);  // not called again
     EXPECT_GE(gCalls[0].Elapsed, 1000u);
     EXPECT_FALSE(gCalls[0].Ended);
-    started.push_back(static_cast<pid_t>(gCalls[0].Pid));
+    Hold(static_cast<pid_t>(gCalls[0].Pid));  // it cannot end before the pipe is opened
     const int writer = OpenWhenRead();
     ASSERT_GE(writer, 0);
     EXPECT_EQ(CommandOf(static_cast<pid_t>(gCalls[0].Pid)), "/bin/cat");  // still there
