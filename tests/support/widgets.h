@@ -3,6 +3,8 @@
 // command shows, answered; and the text that a label or a window title shows a person.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -96,6 +98,16 @@ inline TShownMessage ReadMessageBox(QWidget* window) {
     for (const QLabel* label : box->findChildren<QLabel*>())
         if (label->isVisible() && !label->text().isEmpty()) shown.Text += ShownText(label).toStdString();
     return shown;
+}
+
+// The application's exception report as both programs show it: the message as plain text under
+// the program's title, a stop icon and OK alone.
+inline void ExpectExceptionReport(const TShownMessage& shown, const std::string& text, const std::string& title) {
+    EXPECT_EQ(shown.Text, text);
+    EXPECT_EQ(shown.Format, Qt::PlainText);
+    EXPECT_EQ(shown.Title, title);
+    EXPECT_EQ(shown.Icon, QMessageBox::Critical);
+    EXPECT_TRUE(shown.OkOnly);
 }
 
 }  // namespace widgettest

@@ -468,11 +468,7 @@ TEST_F(EditorInputTest, TheExceptionReportShowsMarkupAsText) {
         QTest::keyClick(menu, Qt::Key_O);  // "設定ファイルを開く(&O)..."
         ASSERT_NE(answer.Seen, nullptr);
         EXPECT_FALSE(answer.Forced);
-        EXPECT_EQ(shown.Text, c.Message);
-        EXPECT_EQ(shown.Format, Qt::PlainText);
-        EXPECT_EQ(shown.Title, "Trellan2 GUI 設定");
-        EXPECT_EQ(shown.Icon, QMessageBox::Critical);
-        EXPECT_TRUE(shown.OkOnly);
+        widgettest::ExpectExceptionReport(shown, c.Message, "Trellan2 GUI 設定");
         EXPECT_TRUE(dialogs.FileChoices.empty());  // the command did run
     }
 }
